@@ -1,0 +1,96 @@
+#pragma once
+// The display layer: the per-step display work, the five views, the notes on
+// the Statusleiste, the view-menu handlers' effects on flags and picture, the
+// trace log and the screen export. Everything draws through the Canvas.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "display/ansicht.h"
+#include "display/canvas.h"
+#include "engine/simulation.h"
+#include "engine/zyklusanzeige.h"
+
+namespace velkor {
+
+inline constexpr int oberkante = 20;
+inline constexpr const char* logdateiname = "logfile.txt";
+
+// Display state: the row cursor of the tables and the oscilloscope and the
+// bookkeeping of the trace log. W and H are the outer window size.
+struct Anzeigezustand {
+  int W = 1032;
+  int H = 768;
+  int32_t schreibzeile = 0;
+  int32_t schreibspalte = 0;
+  int32_t namenspalte = 0;
+  int32_t laufendeNummer = 0;
+  int32_t rafferrest = 0;
+  int32_t taktzeile = 0;
+  bool neugezeichnet = false;
+  int32_t protokollzeilen = 0;
+};
+
+class Anzeige : public Zyklusanzeige {
+ public:
+  Anzeige(Simulation& sim, Ansichtsflags& ansicht, Anzeigezustand& zustand, Canvas& canvas);
+  ~Anzeige() override;
+
+  // Hooks of the cycle.
+  void zeilenvorschub() override;
+  void refraktaerEnde(int32_t zelle) override;
+  void anzeigen() override;
+  void taktanzeige() override;
+  void eingabeHinweis() override;     // freshly drawn bar + "Einzelne Zyklen mit Leertaste starten"
+  void netzfehlerHinweis() override;  // the five-line block at x = 300
+
+  // Draws the net once after loading (cell view or compressed grid).
+  void netzzeichnen();
+  // Click or resize: redraw of the cell view or the compressed view.
+  void neuzeichnen();
+
+  // View-menu handlers: flags and picture. `kommandozeilenmodus` decides the
+  // redraw afterwards. Menu changes are the window's business.
+  void Verbindungsgewvariabel1Click(bool kommandozeilenmodus);
+  void Verbindungsgewkonstant1Click(bool kommandozeilenmodus);
+  void mitEPSpS1Click();
+  void ohneEPSPs1Click();
+  void numerisch();
+  void feuerndeZellen1Click();
+  // Sets the flag; the window shows the magnification dialog, sets
+  // vergroesserung, then calls komprimiertZeichnen.
+  void komprimiert1Click();
+  void komprimiertZeichnen(bool kommandozeilenmodus);
+
+  // Statusleiste: the green bar (rows 0..18) and its notes.
+  void statusleiste();                                    // empty green bar
+  void hinweis(int x, const std::string& text);           // bold white on green at (x, 3)
+  void roterHinweis(int x, const std::string& text);      // bold red at (x, 3)
+  void hinweisLoeschen(int x, const std::string& text);   // bold green on green at (x, 3)
+  void farbenZuruecksetzen();                             // font black, pen black, brush white
+
+  // Trace log "logfile.txt". logstart: false with `fehler` naming the file and
+  // the reason when it cannot be created. Both also draw/erase the note
+  // "Protokolldatei geöffnet" at (580, 3).
+  bool logstart(std::string& fehler);
+  void logende();
+  // False once a write to the log has failed (with the reason).
+  bool logFehlerfrei(std::string* fehler = nullptr) const;
+
+  Canvas& canvas() { return canvas_; }
+
+ private:
+  Simulation& sim_;
+  Ansichtsflags& ansicht_;
+  Anzeigezustand& zustand_;
+  Canvas& canvas_;
+  std::FILE* log_ = nullptr;
+  std::string logFehler_;
+};
+
+// "Bildschirm speichern": "bild.bmp" when farbBild is set, else "bild.pcl",
+// in the current directory. False with `fehler` naming the file and the reason.
+bool bildschirmSpeichern(const Canvas& canvas, int W, int H, bool farbBild, std::string& fehler);
+
+}  // namespace velkor

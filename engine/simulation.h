@@ -1,0 +1,24 @@
+#pragma once
+// One simulation: the net, the run flags and parameters, the input file, the
+// random generator and the time-step counter. Owned by the window or the
+// batch runner and passed by reference.
+
+#include <cstdint>
+
+#include "engine/eingabe.h"
+#include "engine/laufzustand.h"
+#include "engine/zufall.h"
+#include "net/modell.h"
+
+namespace velkor {
+
+struct Simulation {
+  Netz netz;
+  Laufzustand lauf;
+  Laufparameter param;
+  Eingabe eingabe;
+  Zufall zufall;
+  int32_t zeittakt = 0;
+};
+
+}  // namespace velkor

@@ -1,0 +1,31 @@
+#pragma once
+// One time step and series of time steps.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/simulation.h"
+#include "engine/zyklusanzeige.h"
+
+namespace velkor {
+
+// Slow-motion busy loop: zeitlupe × 2000 (signed 32-bit, wrapping) + 1 turns
+// of an arctangent, none when that product is negative.
+void zeitlupePause(int32_t zeitlupe);
+
+// Phase 1: pause, then per cell firing test, firing, decay, refractory
+// countdown, recovery of the learning factor, per-step weight update.
+void feuern(Simulation& sim, Zyklusanzeige& anzeige);
+// Learning at the arrival of a spike over connection k at cell `ziel`.
+void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel);
+// Phase 3: countdown of the spikes in transit and their arrivals.
+void weiterleiten(Simulation& sim);
+
+// zeilenvorschub, feuern, eingabelesen, weiterleiten, anzeigen, taktanzeige,
+// then zeittakt + 1.
+void einzelzyklus(Simulation& sim, Zyklusanzeige& anzeige);
+// With netzfehler: the notice, no time step. Otherwise time steps until
+// `anhalten` is set (at least one). Returns the number of steps run.
+int64_t zyklus(Simulation& sim, Zyklusanzeige& anzeige);
+
+}  // namespace velkor

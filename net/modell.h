@@ -1,0 +1,90 @@
+#pragma once
+// The in-memory net: the cell table and the outgoing connections of every cell.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace velkor {
+
+// -1 (or -1.0) marks a parameter that the net file did not give.
+inline constexpr int32_t nichtGegeben = -1;
+inline constexpr double nichtGegebenReal = -1.0;
+// Cell names hold at most this many bytes.
+inline constexpr std::size_t namenslaenge = 6;
+
+struct TZelle {
+  // from the net file
+  std::string name;  // at most 6 bytes
+  int32_t zeile = -1;
+  int32_t spalte = -1;
+  double schwelle = -1.0;
+  int32_t refraktaerzeit = -1;
+  double abklingfaktor = -1.0;
+  // learned
+  double lernfaktor = -1.0;
+  double lernfaktorstart = -1.0;
+  double erholfaktor = -1.0;
+  double aenderungsrate = -1.0;
+  // run state
+  int32_t refraktaerrest = 0;
+  double potenzial = 0.0;
+  // display bookkeeping
+  int32_t pegel = 0;
+};
+
+// All connections of the net, one column per field. The connections of cell c
+// stand at the indices [Netz::verbindungsstart[c], Netz::verbindungsstart[c+1])
+// in list order: the newest connection line of the cell first.
+struct Verbindungen {
+  // from the net file
+  std::vector<int32_t> ziel;
+  std::vector<double> gewicht;  // learned too
+  std::vector<int32_t> verzoegerung;
+  std::vector<double> startgewicht;
+  std::vector<double> gewichtsfaktor;
+  std::vector<double> maximalgewicht;
+  std::vector<double> lernschritt;
+  std::vector<int32_t> zeitfenster;
+  // run state
+  std::vector<int32_t> laufzaehler;
+  std::vector<int32_t> letzteankunft;
+  std::vector<uint8_t> imfenster;
+  // display bookkeeping
+  std::vector<int32_t> gewichtspegel;
+
+  std::size_t size() const { return ziel.size(); }
+  void clear();
+  void reserve(std::size_t n);
+  // Appends a connection with every field at its start value.
+  std::size_t anhaengen(int32_t ziel, double gewicht, int32_t verzoegerung);
+  // Reverses the order of the connections in [von, bis).
+  void umkehren(std::size_t von, std::size_t bis);
+};
+
+struct Netz {
+  std::vector<TZelle> Zelltabelle;
+  int32_t zellenzahl = 0;
+  int32_t ersteZelle = 0;
+  std::vector<std::size_t> verbindungsstart{0};  // zellenzahl + 1 entries
+  Verbindungen verbindungen;
+  bool nummernformat = false;
+
+  std::size_t verbindungsanfang(int32_t zelle) const { return verbindungsstart[static_cast<std::size_t>(zelle)]; }
+  std::size_t verbindungsende(int32_t zelle) const { return verbindungsstart[static_cast<std::size_t>(zelle) + 1]; }
+
+  // First cell in index order whose name equals `name` byte for byte;
+  // zellenzahl when there is none.
+  int32_t suche(std::string_view name) const;
+  // Rebuilds the name index after the names have changed.
+  void namensindexAufbauen();
+  void leeren();
+
+ private:
+  std::unordered_map<std::string, int32_t> namensindex;
+};
+
+}  // namespace velkor

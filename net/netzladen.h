@@ -1,0 +1,33 @@
+#pragma once
+// Reads a net file (name form or numbered form) into the net.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "net/modell.h"
+
+namespace velkor {
+
+enum class Ladestatus {
+  ok,            // net built (it may still have netzfehler set)
+  formatfehler,  // a line with a first character the format does not define
+  dateifehler,   // the file cannot be opened or read (or "protok.txt" cannot be written)
+};
+
+struct Ladeergebnis {
+  Ladestatus status = Ladestatus::ok;
+  bool netzfehler = false;  // a target that names no cell, or an inconsistent numbered file
+  std::string meldung;      // for formatfehler and dateifehler: what went wrong
+};
+
+inline constexpr const char* formatfehlerText =
+    "Schwerer Netzdateifehler: Falsches Zeichen auf Position 1 einer Zeile. Programm wird beendet.";
+
+// Rebuilds `netz` from the file. Missing targets are written to `protokoll`
+// (">" + the line, then "****Zelle fehlt****"). The picture shift is added to
+// every position that the file gives.
+Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
+                       std::ostream& protokoll);
+
+}  // namespace velkor
