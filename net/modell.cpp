@@ -1,0 +1,94 @@
+#include "net/modell.h"
+
+#include <algorithm>
+
+namespace velkor {
+
+void Verbindungen::clear() {
+  ziel.clear();
+  gewicht.clear();
+  verzoegerung.clear();
+  startgewicht.clear();
+  gewichtsfaktor.clear();
+  maximalgewicht.clear();
+  lernschritt.clear();
+  zeitfenster.clear();
+  laufzaehler.clear();
+  letzteankunft.clear();
+  imfenster.clear();
+  gewichtspegel.clear();
+}
+
+void Verbindungen::reserve(std::size_t n) {
+  ziel.reserve(n);
+  gewicht.reserve(n);
+  verzoegerung.reserve(n);
+  startgewicht.reserve(n);
+  gewichtsfaktor.reserve(n);
+  maximalgewicht.reserve(n);
+  lernschritt.reserve(n);
+  zeitfenster.reserve(n);
+  laufzaehler.reserve(n);
+  letzteankunft.reserve(n);
+  imfenster.reserve(n);
+  gewichtspegel.reserve(n);
+}
+
+std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
+  ziel.push_back(z);
+  gewicht.push_back(g);
+  verzoegerung.push_back(v);
+  startgewicht.push_back(g);
+  gewichtsfaktor.push_back(nichtGegebenReal);
+  maximalgewicht.push_back(nichtGegebenReal);
+  lernschritt.push_back(nichtGegebenReal);
+  zeitfenster.push_back(nichtGegeben);
+  laufzaehler.push_back(0);
+  letzteankunft.push_back(-1);
+  imfenster.push_back(0);
+  gewichtspegel.push_back(0);
+  return ziel.size() - 1;
+}
+
+void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
+  auto dreh = [von, bis](auto& spalte) {
+    std::reverse(spalte.begin() + static_cast<std::ptrdiff_t>(von), spalte.begin() + static_cast<std::ptrdiff_t>(bis));
+  };
+  dreh(ziel);
+  dreh(gewicht);
+  dreh(verzoegerung);
+  dreh(startgewicht);
+  dreh(gewichtsfaktor);
+  dreh(maximalgewicht);
+  dreh(lernschritt);
+  dreh(zeitfenster);
+  dreh(laufzaehler);
+  dreh(letzteankunft);
+  dreh(imfenster);
+  dreh(gewichtspegel);
+}
+
+int32_t Netz::suche(std::string_view name) const {
+  // The index keeps the first cell of each name, so a later cell of the same
+  // name is never found, exactly as a walk from the first cell would do.
+  auto it = namensindex.find(std::string(name));
+  return it == namensindex.end() ? zellenzahl : it->second;
+}
+
+void Netz::namensindexAufbauen() {
+  namensindex.clear();
+  namensindex.reserve(Zelltabelle.size());
+  for (int32_t i = 0; i < zellenzahl; ++i) namensindex.emplace(Zelltabelle[static_cast<std::size_t>(i)].name, i);
+}
+
+void Netz::leeren() {
+  Zelltabelle.clear();
+  zellenzahl = 0;
+  ersteZelle = 0;
+  verbindungsstart.assign(1, 0);
+  verbindungen.clear();
+  nummernformat = false;
+  namensindex.clear();
+}
+
+}  // namespace velkor
