@@ -21,6 +21,11 @@ struct TZelle {
   std::string name;  // at most 6 bytes
   int32_t zeile = -1;
   int32_t spalte = -1;
+  // Set by the loader when the file gave the row (column) and only the picture
+  // shift made it -1: the position is still one the file gave, and the state
+  // file writes it back (see zustand.cpp).
+  bool zeileVerschobenAufMinusEins = false;
+  bool spalteVerschobenAufMinusEins = false;
   double schwelle = -1.0;
   int32_t refraktaerzeit = -1;
   double abklingfaktor = -1.0;

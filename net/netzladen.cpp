@@ -1,0 +1,404 @@
+#include "net/netzladen.h"
+
+#include <limits>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "net/textdatei.h"
+#include "net/tokens.h"
+
+namespace velkor {
+
+namespace {
+
+// A connection's target word is cut to this many bytes before it is used, so
+// a word of 7 or more bytes never names a cell (names hold at most 6).
+constexpr std::size_t zielwortlaenge = 10;
+constexpr const char* zelleFehltText = "****Zelle fehlt****";
+
+// Makes "f"-block, "w" and "d" lines linear in the size of the net. Records
+// below `bis` are known to hold a given value in the field, except those in
+// `ausnahmen` (set to -1 explicitly after the last fill). A fill visits only
+// those, instead of walking the whole net again at every such line.
+struct Fuellstand {
+  std::size_t bis = 0;
+  std::vector<std::size_t> ausnahmen;
+
+  void nichtGegeben(std::size_t i) {
+    if (i < bis) ausnahmen.push_back(i);
+  }
+
+  // Calls `setzeWennFrei` for every record of [0, anzahl) that may hold -1;
+  // afterwards none does (the value filled in is never -1).
+  template <class F>
+  void fuellen(std::size_t anzahl, F&& setzeWennFrei) {
+    for (std::size_t i : ausnahmen) setzeWennFrei(i);
+    for (std::size_t i = bis; i < anzahl; ++i) setzeWennFrei(i);
+    ausnahmen.clear();
+    bis = anzahl;
+  }
+};
+
+// The picture shift wraps around instead of overflowing; the state writer
+// subtracts it the same way, so a position always comes back unchanged.
+int32_t verschieben(int32_t wert, int32_t verschiebung) {
+  return static_cast<int32_t>(static_cast<uint32_t>(wert) + static_cast<uint32_t>(verschiebung));
+}
+
+std::string_view ohneSchluesselwort(std::string_view zeile) {
+  naechstesWort(zeile);
+  return zeile;
+}
+
+enum Zellfeld { fSchwelle, fAbkling, fRefraktaer, fLernfaktor, fErhol, fAenderung, zellfelder };
+enum Verbindungsfeld { fGewicht, fVerzoegerung, fGewichtsfaktor, fMaximal, fLernschritt, fZeitfenster, verbfelder };
+
+class Lader {
+ public:
+  Lader(Netz& netz, std::ostream& protokoll, int32_t xVerschiebung, int32_t yVerschiebung)
+      : netz(netz), protokoll(protokoll), xVerschiebung(xVerschiebung), yVerschiebung(yVerschiebung) {}
+
+  Ladeergebnis laden(std::string_view text);
+
+ private:
+  bool zellenpass(std::string_view text);
+  void zellzeile(std::string_view zeile);
+  void zellparameter(std::string_view zeile);
+  template <class T>
+  void zellwert(Zellfeld nr, T TZelle::*feld, T wert);
+
+  void verbindungspass(std::string_view text);
+  void verbindungszeile(std::string_view zeile);
+  void verbindungsparameter(std::string_view zeile);
+  template <class T>
+  void verbindungswert(Verbindungsfeld nr, std::vector<T> Verbindungen::*spalte, T wert, bool alle);
+  int32_t zielnummer(std::string_view wort) const;
+  void zelleFehlt(std::string_view zeile);
+  void abschliessen();
+
+  Netz& netz;
+  std::ostream& protokoll;
+  int32_t xVerschiebung;
+  int32_t yVerschiebung;
+  Ladeergebnis ergebnis;
+  bool block = false;
+  std::size_t definierteZellen = 0;  // cell pass: cells whose line has been read
+  int32_t aktZelle = -1;             // connection pass: the current cell, -1 before the first
+  Fuellstand zellstand[zellfelder];
+  Fuellstand verbindungsstand[verbfelder];
+};
+
+Ladeergebnis Lader::laden(std::string_view text) {
+  netz.leeren();
+  Zeilenleser kopfleser(text);
+  std::string_view kopf;
+  netz.nummernformat = kopfleser.naechste(kopf) && kopf.starts_with('$');
+  // In the numbered form the cell pass starts after the header line.
+  std::string_view zellentext = netz.nummernformat ? kopfleser.uebrig() : text;
+
+  // Counting pass; the connection lines give an upper bound for reserving.
+  std::size_t zellzeilen = 0;
+  std::size_t verbindungszeilen = 0;
+  Zeilenleser zaehler(zellentext);
+  for (std::string_view zeile; zaehler.naechsteNichtleere(zeile);) {
+    zellzeilen += zeile[0] == 'z';
+    verbindungszeilen += zeile[0] == 'c';
+  }
+  if (zellzeilen > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    ergebnis.status = Ladestatus::dateifehler;
+    ergebnis.meldung = "Zu viele Zellen in der Netzdatei";
+    return ergebnis;
+  }
+  // The table always holds the cells actually present, whatever a numbered
+  // header claims, so a wrong header can neither allocate nor index wildly.
+  netz.zellenzahl = static_cast<int32_t>(zellzeilen);
+  netz.Zelltabelle.assign(zellzeilen, TZelle{});
+  netz.verbindungsstart.assign(zellzeilen + 1, 0);
+
+  if (!zellenpass(zellentext)) {
+    netz.namensindexAufbauen();
+    ergebnis.status = Ladestatus::formatfehler;
+    ergebnis.meldung = formatfehlerText;
+    return ergebnis;
+  }
+  netz.namensindexAufbauen();
+
+  if (netz.nummernformat) {
+    std::string_view rest = ohneSchluesselwort(kopf);
+    bool fehler = false;
+    int32_t kopfzahl = naechsteGanzzahl(rest, fehler);
+    if (kopfzahl != netz.zellenzahl) {
+      protokoll << "****Zellenzahl im Kopf (" << kopfzahl << ") passt nicht zu " << netz.zellenzahl
+                << " Zellzeilen****\n";
+      ergebnis.netzfehler = true;
+    }
+  }
+
+  netz.verbindungen.reserve(verbindungszeilen);
+  verbindungspass(text);
+  abschliessen();
+  if (!protokoll) {
+    ergebnis.status = Ladestatus::dateifehler;
+    ergebnis.meldung = "protok.txt kann nicht geschrieben werden";
+  }
+  return ergebnis;
+}
+
+// --- cell pass: cells and their parameters -------------------------------
+
+bool Lader::zellenpass(std::string_view text) {
+  Zeilenleser leser(text);
+  block = false;
+  for (std::string_view zeile; leser.naechsteNichtleere(zeile);) {
+    switch (zeile[0]) {
+      case 'z':
+        block = false;
+        zellzeile(zeile);
+        break;
+      case 's':
+      case 'a':
+      case 'r':
+      case 'v':
+      case 'g':
+      case 'h':
+        zellparameter(zeile);
+        break;
+      case 'f':
+        block = true;
+        break;
+      case ' ':
+      case '$':
+      case '{':
+      case 'c':
+      case 'd':
+      case 'i':
+      case 'l':
+      case 'm':
+      case 'w':
+      case 'x':
+        break;
+      default:
+        // the cells above are defined, no connection exists yet
+        return false;
+    }
+  }
+  return true;
+}
+
+void Lader::zellzeile(std::string_view zeile) {
+  TZelle& zelle = netz.Zelltabelle[definierteZellen++];
+  std::string_view rest = ohneSchluesselwort(zeile);
+  zelle.name = naechstesWort(rest).substr(0, namenslaenge);
+  bool fehler = false;
+  int32_t gelesen = naechsteGanzzahl(rest, fehler);
+  if (gelesen != nichtGegeben) {
+    zelle.zeile = verschieben(gelesen, yVerschiebung);
+    zelle.zeileVerschobenAufMinusEins = zelle.zeile == nichtGegeben;
+  }
+  gelesen = naechsteGanzzahl(rest, fehler);
+  if (gelesen != nichtGegeben) {
+    zelle.spalte = verschieben(gelesen, xVerschiebung);
+    zelle.spalteVerschobenAufMinusEins = zelle.spalte == nichtGegeben;
+  }
+}
+
+void Lader::zellparameter(std::string_view zeile) {
+  std::string_view rest = ohneSchluesselwort(zeile);
+  bool fehler = false;
+  switch (zeile[0]) {
+    case 's':
+      zellwert(fSchwelle, &TZelle::schwelle, naechsteReal(rest, fehler));
+      break;
+    case 'a':
+      zellwert(fAbkling, &TZelle::abklingfaktor, naechsteReal(rest, fehler));
+      break;
+    case 'r':
+      zellwert(fRefraktaer, &TZelle::refraktaerzeit, naechsteGanzzahl(rest, fehler));
+      break;
+    case 'v':
+      zellwert(fLernfaktor, &TZelle::lernfaktorstart, naechsteReal(rest, fehler));
+      break;
+    case 'g':
+      zellwert(fErhol, &TZelle::erholfaktor, naechsteReal(rest, fehler));
+      break;
+    default:
+      zellwert(fAenderung, &TZelle::aenderungsrate, naechsteReal(rest, fehler));
+      break;
+  }
+}
+
+// Outside a block the value goes to the cell defined last (a line before the
+// first cell line is ignored); inside a block to every cell defined above
+// whose field is not given. Cells below are not touched: their own cell line
+// resets them anyway.
+template <class T>
+void Lader::zellwert(Zellfeld nr, T TZelle::*feld, T wert) {
+  auto& tabelle = netz.Zelltabelle;
+  auto setzen = [feld, wert](TZelle& zelle) {
+    zelle.*feld = wert;
+    if constexpr (std::is_same_v<T, double>) {
+      if (feld == &TZelle::lernfaktorstart) zelle.lernfaktor = wert;
+    }
+  };
+  if (!block) {
+    if (definierteZellen == 0) return;
+    setzen(tabelle[definierteZellen - 1]);
+    if (wert == T(-1)) zellstand[nr].nichtGegeben(definierteZellen - 1);
+    return;
+  }
+  if (wert == T(-1)) return;  // filling in "not given" changes nothing
+  zellstand[nr].fuellen(definierteZellen, [&](std::size_t i) {
+    if (tabelle[i].*feld == T(-1)) setzen(tabelle[i]);
+  });
+}
+
+// --- connection pass ------------------------------------------------------
+
+void Lader::verbindungspass(std::string_view text) {
+  Zeilenleser leser(text);
+  block = false;
+  aktZelle = -1;
+  int32_t zellenzaehler = 0;
+  for (std::string_view zeile; leser.naechsteNichtleere(zeile);) {
+    switch (zeile[0]) {
+      case 'z':
+        block = false;
+        // Cells are numbered exactly as in the cell pass.
+        if (zellenzaehler < netz.zellenzahl) {
+          aktZelle = zellenzaehler++;
+          netz.verbindungsstart[static_cast<std::size_t>(aktZelle)] = netz.verbindungen.size();
+        }
+        break;
+      case 'f':
+        block = true;
+        break;
+      case 'c':
+        if (!block) verbindungszeile(zeile);
+        break;
+      case 'i':
+      case 'm':
+      case 'l':
+      case 'x':
+      case 'd':
+      case 'w':
+        verbindungsparameter(zeile);
+        break;
+      default:
+        break;
+    }
+  }
+  for (int32_t c = zellenzaehler; c <= netz.zellenzahl; ++c)
+    netz.verbindungsstart[static_cast<std::size_t>(c)] = netz.verbindungen.size();
+}
+
+// The connections of the current cell are appended in file order; abschliessen
+// turns each cell's segment round into list order (newest first).
+void Lader::verbindungszeile(std::string_view zeile) {
+  if (aktZelle < 0) return;  // before the first cell line: ignored
+  std::string_view rest = ohneSchluesselwort(zeile);
+  std::string_view wort = naechstesWort(rest).substr(0, zielwortlaenge);
+  int32_t ziel = netz.nummernformat ? zielnummer(wort) : netz.suche(wort);
+  if (ziel == netz.zellenzahl) zelleFehlt(zeile);
+  bool fehler = false;
+  double gewicht = naechsteReal(rest, fehler);
+  int32_t verzoegerung = naechsteGanzzahl(rest, fehler);
+  netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
+}
+
+// A target number outside the table counts as a missing cell.
+int32_t Lader::zielnummer(std::string_view wort) const {
+  bool fehler = false;
+  int32_t nummer = naechsteGanzzahl(wort, fehler);
+  return nummer >= 0 && nummer < netz.zellenzahl ? nummer : netz.zellenzahl;
+}
+
+void Lader::zelleFehlt(std::string_view zeile) {
+  protokoll << '>' << zeile << '\n' << zelleFehltText << '\n';
+  ergebnis.netzfehler = true;
+}
+
+void Lader::verbindungsparameter(std::string_view zeile) {
+  std::string_view rest = ohneSchluesselwort(zeile);
+  bool fehler = false;
+  switch (zeile[0]) {
+    case 'w':  // fills every connection above, inside and outside blocks
+      verbindungswert(fGewicht, &Verbindungen::gewicht, naechsteReal(rest, fehler), true);
+      break;
+    case 'd':
+      verbindungswert(fVerzoegerung, &Verbindungen::verzoegerung, naechsteGanzzahl(rest, fehler), true);
+      break;
+    case 'i':
+      verbindungswert(fGewichtsfaktor, &Verbindungen::gewichtsfaktor, naechsteReal(rest, fehler), block);
+      break;
+    case 'm':
+      verbindungswert(fMaximal, &Verbindungen::maximalgewicht, naechsteReal(rest, fehler), block);
+      break;
+    case 'l':
+      verbindungswert(fLernschritt, &Verbindungen::lernschritt, naechsteReal(rest, fehler), block);
+      break;
+    default:
+      verbindungswert(fZeitfenster, &Verbindungen::zeitfenster, naechsteGanzzahl(rest, fehler), block);
+      break;
+  }
+}
+
+// With `alle` the value goes to every connection defined so far whose field is
+// not given; the current cell and connection stay as they are. Otherwise it
+// goes to the head connection (the newest one) of the current cell; without
+// one the line is ignored.
+template <class T>
+void Lader::verbindungswert(Verbindungsfeld nr, std::vector<T> Verbindungen::*spalte, T wert, bool alle) {
+  Verbindungen& verbindungen = netz.verbindungen;
+  std::vector<T>& werte = verbindungen.*spalte;
+  if (!alle) {
+    if (aktZelle < 0 || verbindungen.size() == netz.verbindungsanfang(aktZelle)) return;
+    std::size_t kopf = verbindungen.size() - 1;
+    werte[kopf] = wert;
+    if (wert == T(-1)) verbindungsstand[nr].nichtGegeben(kopf);
+    return;
+  }
+  if (wert == T(-1)) return;  // filling in "not given" changes nothing
+  // a default weight also becomes the start weight
+  const bool mitStartgewicht = nr == fGewicht;
+  verbindungsstand[nr].fuellen(verbindungen.size(), [&](std::size_t i) {
+    if (werte[i] != T(-1)) return;
+    werte[i] = wert;
+    if (mitStartgewicht) verbindungen.startgewicht[i] = static_cast<double>(wert);
+  });
+}
+
+// --- list order and defaults ----------------------------------------------
+
+void Lader::abschliessen() {
+  Verbindungen& v = netz.verbindungen;
+  for (int32_t c = 0; c < netz.zellenzahl; ++c) v.umkehren(netz.verbindungsanfang(c), netz.verbindungsende(c));
+  for (TZelle& zelle : netz.Zelltabelle) {
+    if (zelle.lernfaktor == nichtGegebenReal) zelle.lernfaktor = 0.0;
+    if (zelle.lernfaktorstart == nichtGegebenReal) zelle.lernfaktorstart = 0.0;
+    if (zelle.erholfaktor == nichtGegebenReal) zelle.erholfaktor = 1.0;
+    if (zelle.aenderungsrate == nichtGegebenReal) zelle.aenderungsrate = 0.0;
+    zelle.pegel = 0;
+  }
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (v.gewichtsfaktor[i] == nichtGegebenReal) v.gewichtsfaktor[i] = 1.0;
+    if (v.maximalgewicht[i] == nichtGegebenReal) v.maximalgewicht[i] = v.startgewicht[i];
+  }
+}
+
+}  // namespace
+
+Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
+                       std::ostream& protokoll) {
+  // The whole file is read first; a file that cannot be read leaves the net
+  // as it was.
+  std::string text;
+  Ladeergebnis ergebnis;
+  if (!dateiLesen(netzdateiname, text, ergebnis.meldung)) {
+    ergebnis.status = Ladestatus::dateifehler;
+    return ergebnis;
+  }
+  return Lader(netz, protokoll, xVerschiebung, yVerschiebung).laden(text);
+}
+
+}  // namespace velkor

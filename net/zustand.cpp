@@ -1,0 +1,135 @@
+#include "net/zustand.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace velkor {
+
+namespace {
+
+// Fixed-point with the given decimals, "." as decimal point whatever the
+// locale. The widths of the file (4:2, 5:4, 9:8) are always filled by the
+// digits of such a number, so no blanks are ever added.
+void festkomma(std::string& text, double wert, int stellen) {
+  char puffer[400];
+  auto [ende, ec] = std::to_chars(puffer, puffer + sizeof puffer, wert, std::chars_format::fixed, stellen);
+  if (ec == std::errc()) text.append(puffer, ende);
+}
+
+void ganzzahl(std::string& text, int32_t wert) {
+  char puffer[16];
+  auto [ende, ec] = std::to_chars(puffer, puffer + sizeof puffer, wert);
+  text.append(puffer, ende);
+}
+
+// The picture shift comes off again exactly as the loader added it (wrapping).
+int32_t ohneVerschiebung(int32_t wert, int32_t verschiebung) {
+  return static_cast<int32_t>(static_cast<uint32_t>(wert) - static_cast<uint32_t>(verschiebung));
+}
+
+// -1 for a position the file did not give; a given one without the shift,
+// also when the shift happened to make it -1. The row and the column are
+// handled alike, so positions never drift from save to save.
+int32_t position(int32_t wert, bool verschobenAufMinusEins, int32_t verschiebung) {
+  if (wert == nichtGegeben && !verschobenAufMinusEins) return nichtGegeben;
+  return ohneVerschiebung(wert, verschiebung);
+}
+
+void zeile(std::string& text, const char* praefix, double wert, int stellen) {
+  text += praefix;
+  festkomma(text, wert, stellen);
+  text += '\n';
+}
+
+void zeile(std::string& text, const char* praefix, int32_t wert) {
+  text += praefix;
+  ganzzahl(text, wert);
+  text += '\n';
+}
+
+void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschiebung, int32_t yVerschiebung) {
+  const TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(nr)];
+  text += "\nz ";
+  text += zelle.name;
+  text += ' ';
+  ganzzahl(text, position(zelle.zeile, zelle.zeileVerschobenAufMinusEins, yVerschiebung));
+  text += ' ';
+  ganzzahl(text, position(zelle.spalte, zelle.spalteVerschobenAufMinusEins, xVerschiebung));
+  text += '\n';
+  zeile(text, "v ", zelle.lernfaktor, 4);
+  zeile(text, "a ", zelle.abklingfaktor, 8);
+  zeile(text, "r ", zelle.refraktaerzeit);
+  zeile(text, "s ", zelle.schwelle, 2);
+  zeile(text, "g ", zelle.erholfaktor, 8);
+  zeile(text, "h ", zelle.aenderungsrate, 8);
+
+  const Verbindungen& v = netz.verbindungen;
+  for (std::size_t i = netz.verbindungsanfang(nr); i < netz.verbindungsende(nr); ++i) {
+    // A target that was not resolved has no name: its connection is left out.
+    if (v.ziel[i] < 0 || v.ziel[i] >= netz.zellenzahl) continue;
+    text += "c ";
+    text += netz.Zelltabelle[static_cast<std::size_t>(v.ziel[i])].name;
+    text += ' ';
+    festkomma(text, v.gewicht[i], 2);
+    text += ' ';
+    ganzzahl(text, v.verzoegerung[i]);
+    text += '\n';
+    zeile(text, "m ", v.maximalgewicht[i], 2);
+    zeile(text, "l ", v.lernschritt[i], 2);
+    zeile(text, "i ", v.gewichtsfaktor[i], 8);
+    zeile(text, "x ", v.zeitfenster[i]);
+  }
+}
+
+struct DateiSchliessen {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+std::string grund() { return errno != 0 ? std::strerror(errno) : "Schreibfehler"; }
+
+}  // namespace
+
+std::string zustandstext(const Netz& netz, int32_t zeittakt, int32_t xVerschiebung, int32_t yVerschiebung) {
+  std::string text = " **** Zustand im Zeittakt ";
+  ganzzahl(text, zeittakt);
+  text += " ****\n";
+  for (int32_t nr = netz.ersteZelle; nr < netz.zellenzahl; ++nr)
+    zellblock(text, netz, nr, xVerschiebung, yVerschiebung);
+  text += "\n **** Ende ****\n";
+  return text;
+}
+
+bool zustandschreiben(const Netz& netz, int32_t zeittakt, int32_t xVerschiebung, int32_t yVerschiebung,
+                      std::string& fehler, const std::string& pfad) {
+  const std::string text = zustandstext(netz, zeittakt, xVerschiebung, yVerschiebung);
+  // Written beside the target and renamed into place: a failure never leaves
+  // a partial file, and an existing file stays as it was.
+  const std::string temporaer = pfad + ".tmp";
+  errno = 0;
+  std::unique_ptr<std::FILE, DateiSchliessen> datei(std::fopen(temporaer.c_str(), "wb"));
+  if (!datei) {
+    fehler = pfad + ": " + grund();
+    return false;
+  }
+  errno = 0;
+  bool gut = std::fwrite(text.data(), 1, text.size(), datei.get()) == text.size() && std::fflush(datei.get()) == 0;
+  std::string ursache = gut ? std::string() : grund();
+  errno = 0;
+  if (std::fclose(datei.release()) != 0 && gut) {
+    gut = false;
+    ursache = grund();
+  }
+  if (gut) {
+    errno = 0;
+    if (std::rename(temporaer.c_str(), pfad.c_str()) == 0) return true;
+    ursache = grund();
+  }
+  std::remove(temporaer.c_str());
+  fehler = pfad + ": " + ursache;
+  return false;
+}
+
+}  // namespace velkor
