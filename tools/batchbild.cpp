@@ -1,0 +1,57 @@
+#include "tools/batchbild.h"
+
+#ifdef VELKOR_MIT_BILD
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QString>
+
+#include "display/qt/qimagecanvas.h"
+
+namespace velkor {
+
+bool bilderVerfuegbar() { return true; }
+
+std::shared_ptr<void> bildumgebungErzeugen() {
+  // The application keeps references to argc and argv for its whole life.
+  static int argc = 1;
+  static char name[] = "velkor-batch";
+  static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_shared<QGuiApplication>(argc, argv);
+}
+
+std::unique_ptr<Canvas> bildCanvasErzeugen(int breite, int hoehe) {
+  return std::make_unique<QImageCanvas>(breite, hoehe);
+}
+
+bool pngSpeichern(const Canvas& canvas, const std::string& datei, std::string& fehler) {
+  const auto* bild = dynamic_cast<const QImageCanvas*>(&canvas);
+  if (bild == nullptr) {
+    fehler = datei + ": the canvas holds no picture";
+    return false;
+  }
+  QImageWriter schreiber(QString::fromStdString(datei), "png");
+  if (schreiber.write(bild->bild())) return true;
+  fehler = datei + ": " + schreiber.errorString().toStdString();
+  return false;
+}
+
+}  // namespace velkor
+
+#else
+
+namespace velkor {
+
+bool bilderVerfuegbar() { return false; }
+std::shared_ptr<void> bildumgebungErzeugen() { return nullptr; }
+std::unique_ptr<Canvas> bildCanvasErzeugen(int, int) { return nullptr; }
+bool pngSpeichern(const Canvas&, const std::string& datei, std::string& fehler) {
+  fehler = datei + ": pictures are not available in this build";
+  return false;
+}
+
+}  // namespace velkor
+
+#endif

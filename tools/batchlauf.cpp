@@ -1,0 +1,269 @@
+#include "tools/batchlauf.h"
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <memory>
+#include <string>
+
+#include "app/kommandozeile.h"
+#include "display/anzeige.h"
+#include "display/nullcanvas.h"
+#include "engine/start.h"
+#include "engine/zyklus.h"
+#include "net/zustand.h"
+#include "tools/batchbild.h"
+
+namespace velkor {
+
+namespace {
+
+using Uhr = std::chrono::steady_clock;
+
+constexpr const char* startHinweis = "Einzelne Zyklen mit Leertaste starten";
+constexpr const char* laufHinweis = "Simulation bis Stop, kann nicht vorzeitig abgebrochen werden";
+
+double sekunden(Uhr::time_point von, Uhr::time_point bis) { return std::chrono::duration<double>(bis - von).count(); }
+
+void netzfehlerMelden(std::ostream& fehler) {
+  const std::string sterne(68, '*');
+  fehler << sterne << '\n'
+         << "Netzfehler:\n"
+         << "Simulation abgebrochen,\n"
+         << "Details siehe Protokolldatei\n"
+         << sterne << '\n';
+}
+
+// Peak resident memory of the process in MiB (ru_maxrss is in KiB on Linux).
+double spitzenspeicherMb() {
+  rusage nutzung{};
+  if (getrusage(RUSAGE_SELF, &nutzung) != 0) return 0.0;
+  return static_cast<double>(nutzung.ru_maxrss) / 1024.0;
+}
+
+// Passes every hook of the cycle on to the display and shows, about twice a
+// second, how far a long run has come.
+class Fortschritt : public Zyklusanzeige {
+ public:
+  Fortschritt(Zyklusanzeige& innen, const Simulation& sim, std::ostream* ziel)
+      : innen_(innen), sim_(sim), ziel_(ziel), letzte_(Uhr::now()), start_(letzte_) {}
+
+  void zeilenvorschub() override { innen_.zeilenvorschub(); }
+  void refraktaerEnde(int32_t zelle) override { innen_.refraktaerEnde(zelle); }
+  void anzeigen() override { innen_.anzeigen(); }
+  void taktanzeige() override {
+    innen_.taktanzeige();
+    ++schritte_;
+    // The clock is asked only every 1024 time steps.
+    if (ziel_ != nullptr && (schritte_ & 1023) == 0) melden();
+  }
+  void eingabeHinweis() override { innen_.eingabeHinweis(); }
+  void netzfehlerHinweis() override { innen_.netzfehlerHinweis(); }
+
+  // Erases the progress line, if one was shown.
+  void abschliessen() {
+    if (gezeigt_) *ziel_ << '\r' << std::string(laenge_, ' ') << '\r' << std::flush;
+    gezeigt_ = false;
+  }
+
+ private:
+  void melden() {
+    const auto jetzt = Uhr::now();
+    if (sekunden(letzte_, jetzt) < 0.5) return;
+    letzte_ = jetzt;
+    const double rate = static_cast<double>(schritte_) / sekunden(start_, jetzt);
+    char zeile[96];
+    const int n = std::snprintf(zeile, sizeof zeile, "zeittakt %d, %.0f time steps/s", sim_.zeittakt, rate);
+    if (n <= 0) return;
+    const std::size_t neu = static_cast<std::size_t>(n);
+    *ziel_ << '\r' << zeile << std::string(laenge_ > neu ? laenge_ - neu : 0, ' ') << std::flush;
+    laenge_ = neu;
+    gezeigt_ = true;
+  }
+
+  Zyklusanzeige& innen_;
+  const Simulation& sim_;
+  std::ostream* ziel_;
+  Uhr::time_point letzte_;
+  Uhr::time_point start_;
+  int64_t schritte_ = 0;
+  std::size_t laenge_ = 0;
+  bool gezeigt_ = false;
+};
+
+// "protok.txt" empty, as the start preparation creates it before anything else.
+bool protokollAnlegen(std::ostream& fehler) {
+  std::ofstream protokoll(protokolldateiname, std::ios::binary | std::ios::trunc);
+  if (protokoll) return true;
+  fehler << "velkor-batch: cannot create " << protokolldateiname << '\n';
+  return false;
+}
+
+struct Ergebnis {
+  int status = exitFertig;
+  int64_t schritte = 0;
+  double ladezeit = 0.0;
+  double laufzeit = 0.0;
+};
+
+void zusammenfassen(const Batchoptionen& o, const Simulation& sim, const Kommandozeilenergebnis& kz, const Ergebnis& e,
+                    std::ostream& aus) {
+  const double rate = e.laufzeit > 0.0 ? static_cast<double>(e.schritte) / e.laufzeit : 0.0;
+  aus << e.schritte << " time steps, zeittakt " << sim.zeittakt << ", " << std::fixed << std::setprecision(3)
+      << e.laufzeit << " s, " << std::setprecision(0) << rate << " time steps/s";
+  if (kz.benutzterSeed && !o.seed) aus << ", seed " << *kz.benutzterSeed;
+  aus << '\n';
+  if (o.statistik) {
+    aus << "steps=" << e.schritte << " zeittakt=" << sim.zeittakt << std::setprecision(6) << " load_s=" << e.ladezeit
+        << " run_s=" << e.laufzeit << std::setprecision(0) << " steps_per_s=" << rate << std::setprecision(1)
+        << " peak_rss_mb=" << spitzenspeicherMb() << '\n';
+  }
+  aus << std::flush;
+}
+
+// Everything from the loaded net and the open input on.
+class Lauf {
+ public:
+  Lauf(const Batchoptionen& o, Simulation& sim, Anzeige& anzeige, std::ostream& fehler, bool fortschritt)
+      : o_(o), sim_(sim), anzeige_(anzeige), fehler_(fehler), hooks_(anzeige, sim, fortschritt ? &fehler : nullptr) {}
+
+  // The runs until stop, then the single time steps. Returns the steps run.
+  int64_t rechnen() {
+    int64_t schritte = 0;
+    if (sim_.lauf.netzfehler) {
+      // Every request for a time step shows the block and runs nothing.
+      if (o_.laeufe != 0 || o_.schritte > 0) zyklus(sim_, hooks_);
+      netzfehlerMelden(fehler_);
+      return 0;
+    }
+    for (int64_t lauf = 0; !o_.laeufe || lauf < *o_.laeufe; ++lauf) {
+      if (sim_.lauf.eingabeEnde) break;  // "Simulation bis Stop" does nothing then
+      if (anzeige_.canvas().zeichnet()) {
+        anzeige_.hinweis(80, laufHinweis);
+        anzeige_.farbenZuruecksetzen();
+      }
+      sim_.lauf.anhalten = false;
+      schritte += zyklus(sim_, hooks_);
+    }
+    for (int64_t i = 0; i < o_.schritte; ++i) {
+      sim_.lauf.anhalten = true;  // the space bar: exactly one time step
+      schritte += zyklus(sim_, hooks_);
+    }
+    hooks_.abschliessen();
+    return schritte;
+  }
+
+  // Trace log, state file and pictures at the end. False when one failed.
+  bool ausgeben() {
+    bool ok = true;
+    std::string meldung;
+    if (o_.protokoll) {
+      if (!anzeige_.logFehlerfrei(&meldung)) ok = melden(meldung);
+      anzeige_.logende();
+    }
+    if (o_.zustand &&
+        !zustandschreiben(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung, meldung)) {
+      ok = melden(meldung);
+    }
+    if (o_.bild && !bildschirmSpeichern(anzeige_.canvas(), o_.W, o_.H, sim_.param.farbBild, meldung)) {
+      ok = melden(meldung);
+    }
+    if (!o_.png.empty() && !pngSpeichern(anzeige_.canvas(), o_.png, meldung)) ok = melden(meldung);
+    return ok;
+  }
+
+ private:
+  bool melden(const std::string& meldung) {
+    fehler_ << "velkor-batch: " << meldung << '\n';
+    return false;
+  }
+
+  const Batchoptionen& o_;
+  Simulation& sim_;
+  Anzeige& anzeige_;
+  std::ostream& fehler_;
+  Fortschritt hooks_;
+};
+
+}  // namespace
+
+int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, bool fortschritt) {
+  if (o.positionen.size() < 3) {
+    fehler << zuWenigParameterText << '\n';
+    return exitAufruf;
+  }
+  const auto beginn = Uhr::now();
+  auto sim = std::make_unique<Simulation>();
+  Ansichtsflags ansicht;
+  Anzeigezustand zustand;
+  zustand.W = o.W;
+  zustand.H = o.H;
+  // The canvas is the client area of a window of the outer size W x H.
+  std::unique_ptr<Canvas> canvas;
+  if (o.zeichnet()) {
+    canvas = bildCanvasErzeugen(o.W - 8, o.H - 50);
+  } else {
+    canvas = std::make_unique<NullCanvas>(o.W - 8, o.H - 50);
+  }
+  Anzeige anzeige(*sim, ansicht, zustand, *canvas);
+
+  // Start preparation, command-line form.
+  canvas->schrifthoehe(14);
+  if (canvas->zeichnet()) {
+    anzeige.statusleiste();
+    anzeige.hinweis(80, startHinweis);
+    anzeige.farbenZuruecksetzen();
+  }
+  const Kommandozeilenergebnis kz =
+      kommandozeileLesen(o.positionen, sim->param, sim->lauf, ansicht, sim->zufall, o.seed);
+  if (sim->param.netzdateiname.empty()) {
+    if (!protokollAnlegen(fehler)) return exitDateifehler;
+    fehler << "keine Netzdatei geöffnet\n";
+    return exitAufruf;
+  }
+  const Ladeergebnis geladen = netzVorbereiten(*sim);
+  if (geladen.status == Ladestatus::formatfehler) {
+    fehler << formatfehlerText << '\n';
+    return exitFormatfehler;
+  }
+  if (geladen.status == Ladestatus::dateifehler) {
+    fehler << "velkor-batch: " << geladen.meldung << '\n';
+    return exitDateifehler;
+  }
+  sim->zeittakt = 0;
+  if (ansicht.oszi()) zustand.schreibzeile = 20;
+  if (ansicht.zellansicht() || ansicht.ansichtKomprimiert) anzeige.netzzeichnen();
+  if (sim->param.eingabedateiname.empty()) {
+    fehler << "keine Eingabedatei geöffnet\n";
+    return exitAufruf;
+  }
+  std::string meldung;
+  if (!eingabeVorbereiten(*sim, meldung)) {
+    fehler << "velkor-batch: " << meldung << '\n';
+    return exitDateifehler;
+  }
+  if (o.protokoll && !anzeige.logstart(meldung)) {
+    fehler << "velkor-batch: " << meldung << '\n';
+    return exitDateifehler;
+  }
+
+  Ergebnis e;
+  const auto geladenUm = Uhr::now();
+  e.ladezeit = sekunden(beginn, geladenUm);
+  Lauf lauf(o, *sim, anzeige, fehler, fortschritt);
+  e.schritte = lauf.rechnen();
+  e.laufzeit = sekunden(geladenUm, Uhr::now());
+  const bool ausgegeben = lauf.ausgeben();
+  if (!ausgegeben) {
+    e.status = exitDateifehler;
+  } else if (sim->lauf.netzfehler) {
+    e.status = exitNetzfehler;
+  }
+  zusammenfassen(o, *sim, kz, e, aus);
+  return e.status;
+}
+
+}  // namespace velkor
