@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace velkor {
 
@@ -35,6 +36,12 @@ class Eingabe {
  private:
   bool zeileLesen(std::string& zeile);  // next line, at most 250 characters; false at end of file
   bool dateiende();                     // no further line to read
+  std::string wortNehmen();             // naechstesWort on what is left of the line
+  int32_t taktNehmen();                 // naechsteGanzzahl on what is left of the line
+  void restUebernehmen(std::string_view rest);
+  bool endmarkeFolgt() const;  // "." directly behind the step
+  void eintragAnwenden(Netz& netz, Laufzustand& lauf, Zyklusanzeige& anzeige);
+  void eingabeBeenden(Laufzustand& lauf, Zyklusanzeige& anzeige);
 
   struct Datei;
   std::unique_ptr<Datei> datei_;

@@ -12,6 +12,8 @@ namespace velkor {
 // Slow-motion busy loop: zeitlupe × 2000 (signed 32-bit, wrapping) + 1 turns
 // of an arctangent, none when that product is negative.
 void zeitlupePause(int32_t zeitlupe);
+// The number of turns that zeitlupePause runs for `zeitlupe`.
+int64_t zeitlupeRunden(int32_t zeitlupe);
 
 // Phase 1: pause, then per cell firing test, firing, decay, refractory
 // countdown, recovery of the learning factor, per-step weight update.

@@ -1,0 +1,90 @@
+// Phase 1 of a time step: firing, decay, refractory countdown, recovery of
+// the learning factor and the per-step weight update.
+
+#include "engine/umlauf.h"
+#include "engine/zyklus.h"
+
+namespace velkor {
+
+namespace {
+
+// A. Firing test and its consequences. The test does not look at
+// refraktaerrest: a refractory cell pushed over its threshold fires again and
+// its refractory phase starts over.
+void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige) {
+  TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
+  if (zelle.potenzial >= zelle.schwelle) {
+    if (zelle.aenderungsrate >= 0) {
+      zelle.lernfaktor = zelle.lernfaktor + (1 - zelle.lernfaktor) * zelle.aenderungsrate;
+    } else {
+      zelle.lernfaktor = zelle.lernfaktor + zelle.lernfaktor * zelle.aenderungsrate;
+    }
+    zelle.potenzial = 0;
+    zelle.refraktaerrest = zelle.refraktaerzeit;
+    // A connection carries at most one spike: a spike still under way is replaced.
+    Verbindungen& v = netz.verbindungen;
+    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+      v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
+    }
+  } else {
+    zelle.potenzial = zelle.potenzial * zelle.abklingfaktor;
+    if (zelle.refraktaerrest > 0) {
+      --zelle.refraktaerrest;
+      if (zelle.refraktaerrest == 0) anzeige.refraktaerEnde(c);
+    }
+  }
+}
+
+// B. Recovery of the learning factor towards lernfaktorstart; never while the
+// cell is refractory, and never after a firing with refraktaerzeit -1.
+void erholung(TZelle& zelle) {
+  if (zelle.refraktaerrest != 0) return;
+  if (zelle.erholfaktor >= 1) {
+    zelle.lernfaktor = zelle.lernfaktor * (1 + (1 - zelle.lernfaktor) * (zelle.erholfaktor - 1));
+    if (zelle.lernfaktor > zelle.lernfaktorstart) zelle.lernfaktor = zelle.lernfaktorstart;
+  } else {
+    zelle.lernfaktor = zelle.lernfaktor * zelle.erholfaktor;
+    if (zelle.aenderungsrate > 0 && zelle.lernfaktor < zelle.lernfaktorstart) zelle.lernfaktor = zelle.lernfaktorstart;
+  }
+}
+
+// C. Per-step weight update of the outgoing connections of cell c.
+//
+// The windowed rule asks whether the target "counts as firing". A target with
+// a lower index (or the cell itself) has already been through step A in this
+// pass: if it fired now, its refraktaerrest equals its refraktaerzeit. A target
+// with a higher index has not: if it is about to fire, its potential is at or
+// above its threshold. The outcome depends on this order, and that is intended.
+// letzteankunft is written in phase 3, after this phase, so an arrival of the
+// current time step is not yet visible here.
+void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
+  Verbindungen& v = netz.verbindungen;
+  for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+    const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
+    if (ziel.aenderungsrate >= 0) {
+      v.gewicht[k] = v.gewicht[k] * v.gewichtsfaktor[k];
+      continue;
+    }
+    if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
+      v.imfenster[k] =
+          v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfenster[k] ? 1 : 0;
+    }
+    double x = (v.imfenster[k] != 0 || v.zeitfenster[k] < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
+    v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
+  }
+}
+
+}  // namespace
+
+void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
+  zeitlupePause(sim.param.zeitlupe);
+  Netz& netz = sim.netz;
+  // Each cell runs through A, B and C before the next cell is looked at.
+  for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
+    feuertest(netz, c, anzeige);
+    erholung(netz.Zelltabelle[static_cast<std::size_t>(c)]);
+    gewichtsschritt(netz, c, sim.zeittakt);
+  }
+}
+
+}  // namespace velkor

@@ -1,0 +1,40 @@
+#include "engine/start.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace velkor {
+
+Ladeergebnis netzVorbereiten(Simulation& sim) {
+  sim.zeittakt = 0;
+  // "protok.txt" is created empty before every load, an old one overwritten.
+  std::ofstream protokoll(protokolldateiname, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (!protokoll) {
+    Ladeergebnis fehler;
+    fehler.status = Ladestatus::dateifehler;
+    fehler.meldung = std::string("Protokolldatei \"") + protokolldateiname +
+                     "\" kann nicht angelegt werden: " + std::strerror(errno);
+    return fehler;
+  }
+  Ladeergebnis ergebnis =
+      netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz, protokoll);
+  protokoll.close();
+  if (protokoll.fail() && ergebnis.status == Ladestatus::ok) {
+    ergebnis.status = Ladestatus::dateifehler;
+    ergebnis.meldung = std::string("Protokolldatei \"") + protokolldateiname + "\" kann nicht geschrieben werden";
+  }
+  // The flag is only ever set here; a later sound load does not clear it.
+  if (ergebnis.netzfehler) sim.lauf.netzfehler = true;
+  sim.zeittakt = 0;
+  return ergebnis;
+}
+
+bool eingabeVorbereiten(Simulation& sim, std::string& fehler) {
+  sim.zeittakt = 0;
+  if (!sim.eingabe.eingabestart(sim.param.eingabedateiname, fehler)) return false;
+  sim.lauf.gestartet = true;
+  return true;
+}
+
+}  // namespace velkor
