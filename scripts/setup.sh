@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building and testing velkor needs on Debian (Qt 6, GoogleTest,
+# CMake, Ninja, a font for the pictures). Packages already present are not
+# installed again. Run as root, or as a user who may use sudo.
+set -euo pipefail
+
+pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu-core)
+
+fehlend=()
+for p in "${pakete[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    fehlend+=("$p")
+  fi
+done
+
+if [ ${#fehlend[@]} -eq 0 ]; then
+  echo "setup: all packages are installed"
+  exit 0
+fi
+
+als_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  als_root=(sudo)
+fi
+
+echo "setup: installing ${fehlend[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${als_root[@]}" apt-get update
+"${als_root[@]}" apt-get install -y --no-install-recommends "${fehlend[@]}"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs all tests twice: a Release build (build/release) and a Debug
+# build with AddressSanitizer and UndefinedBehaviorSanitizer (build/asan).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# Leaks inside the system's font and GUI libraries are not ours.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Tests never need a display.
+export QT_QPA_PLATFORM=offscreen
+
+for art in release asan; do
+  echo "=== $art build"
+  scripts/build.sh "$art"
+  echo "=== $art tests"
+  ctest --test-dir "build/$art" --output-on-failure
+done
+echo "=== all tests passed"
