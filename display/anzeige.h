@@ -3,6 +3,7 @@
 // the Statusleiste, the view-menu handlers' effects on flags and picture, the
 // trace log and the screen export. Everything draws through the Canvas.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -64,11 +65,11 @@ class Anzeige : public Zyklusanzeige {
   void komprimiertZeichnen(bool kommandozeilenmodus);
 
   // Statusleiste: the green bar (rows 0..18) and its notes.
-  void statusleiste();                                    // empty green bar
-  void hinweis(int x, const std::string& text);           // bold white on green at (x, 3)
-  void roterHinweis(int x, const std::string& text);      // bold red at (x, 3)
-  void hinweisLoeschen(int x, const std::string& text);   // bold green on green at (x, 3)
-  void farbenZuruecksetzen();                             // font black, pen black, brush white
+  void statusleiste();                                   // empty green bar
+  void hinweis(int x, const std::string& text);          // bold white on green at (x, 3)
+  void roterHinweis(int x, const std::string& text);     // bold red at (x, 3)
+  void hinweisLoeschen(int x, const std::string& text);  // bold green on green at (x, 3)
+  void farbenZuruecksetzen();                            // font black, pen black, brush white
 
   // Trace log "logfile.txt". logstart: false with `fehler` naming the file and
   // the reason when it cannot be created. Both also draw/erase the note
@@ -81,6 +82,38 @@ class Anzeige : public Zyklusanzeige {
   Canvas& canvas() { return canvas_; }
 
  private:
+  // Indices [von, bis) of the cells shown in the numeric table and the
+  // oscilloscope: running numbers displayStart .. displayStart + 33.
+  struct Fenster {
+    int32_t von = 0;
+    int32_t bis = 0;
+    bool enthaelt(int32_t c) const { return c >= von && c < bis; }
+  };
+  Fenster zellenfenster() const;
+  int32_t zellenzahl() const;
+  void zelleAnzeigen(int32_t c, bool imFenster);
+  void zeileVorbereiten(int32_t R);
+  void leeren(int x1, int y1, int x2, int y2);  // pen and brush white, rectangle, pen black
+  void text(int x, int y, const std::string& s, Farbe farbe = farben::schwarz);
+
+  // Cell view (zellansicht.cpp).
+  void zellnetzZeichnen(bool neu);  // neu: redraw from neuzeichnen
+  void verbindungZeichnen(int32_t c, std::size_t k, double gewicht, bool vonNull);
+  void zellSchritt(int32_t c);
+  void zellZustandZeichnen(int32_t c, bool pegelSchreiben);
+  void zellname(const TZelle& z);
+  void gewichtsmarken(int32_t c);
+  // Compressed view (komprimiert.cpp).
+  void gitterZeichnen(bool neu);
+  void komprimiertSchritt(int32_t c, bool pegelSchreiben);
+  // Oscilloscope (oszi.cpp).
+  void osziZelle(const TZelle& z);
+  // Tables and trace log (tabellen.cpp).
+  void numerischZelle(const TZelle& z);
+  void feuerndZeile(const TZelle& z);
+  void logSchreiben(const std::string& s);
+  bool logt() const;
+
   Simulation& sim_;
   Ansichtsflags& ansicht_;
   Anzeigezustand& zustand_;
@@ -88,6 +121,13 @@ class Anzeige : public Zyklusanzeige {
   std::FILE* log_ = nullptr;
   std::string logFehler_;
 };
+
+// How a cell is shown, from its record at the moment it is drawn.
+enum class Zellzustand { feuernd, refraktaer, ruhend };
+inline Zellzustand zellzustand(const TZelle& z) {
+  if (z.refraktaerrest <= 0) return Zellzustand::ruhend;
+  return z.refraktaerrest == z.refraktaerzeit ? Zellzustand::feuernd : Zellzustand::refraktaer;
+}
 
 // "Bildschirm speichern": "bild.bmp" when farbBild is set, else "bild.pcl",
 // in the current directory. False with `fehler` naming the file and the reason.
