@@ -1,0 +1,30 @@
+#pragma once
+// The client area below the menu bar: shows the picture of the QImage canvas
+// on every paint, so nothing is lost when the window is covered, and reports
+// clicks and size changes to the window.
+
+#include <QWidget>
+#include <functional>
+
+namespace velkor {
+
+class QImageCanvas;
+
+class Leinwand : public QWidget {
+  Q_OBJECT
+ public:
+  Leinwand(QImageCanvas& canvas, QWidget* parent = nullptr);
+
+  std::function<void()> geklickt;
+  std::function<void()> groesseGeaendert;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  QImageCanvas& canvas_;
+};
+
+}  // namespace velkor

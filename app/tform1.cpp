@@ -1,0 +1,197 @@
+#include "app/tform1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+
+namespace velkor {
+
+namespace {
+
+constexpr int startbreite = 792;  // initial client area
+constexpr int starthoehe = 553;
+
+}  // namespace
+
+Fensteroptionen programmoptionen(const QStringList& argumente) {
+  Fensteroptionen o;
+  for (qsizetype i = 1; i < argumente.size(); ++i) o.parameter.push_back(argumente[i].toStdString());
+  o.maximiertUndOben = qEnvironmentVariableIsEmpty("VELKOR_FENSTER_NORMAL");
+  return o;
+}
+
+TForm1::TForm1(Fensteroptionen optionen, QWidget* parent)
+    : QMainWindow(parent),
+      optionen_(std::move(optionen)),
+      canvas_(startbreite, starthoehe),
+      anzeige_(sim_, ansicht_, zustand_, canvas_) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("simulation"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/velkor.png")));
+  QFont fensterschrift(QStringLiteral("MS Sans Serif"));
+  fensterschrift.setStyleHint(QFont::SansSerif);
+  fensterschrift.setPixelSize(11);
+  setFont(fensterschrift);
+  canvas_.schrifthoehe(13);
+
+  if (!optionen_.meldung) {
+    optionen_.meldung = [this](const QString& text) {
+      QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+      box.exec();
+    };
+  }
+  if (!optionen_.dateiWaehlen) {
+    optionen_.dateiWaehlen = [this](const QString& titel, const QStringList& filter) {
+      QFileDialog d(this, titel);
+      d.setFileMode(QFileDialog::ExistingFile);
+      d.setOption(QFileDialog::DontUseNativeDialog);
+      d.setOption(QFileDialog::HideNameFilterDetails);
+      d.setNameFilters(filter);
+      return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+    };
+  }
+  if (!optionen_.dialogZeigen) optionen_.dialogZeigen = [](QDialog& d) { d.exec(); };
+  if (!optionen_.beenden) optionen_.beenden = [](int code) { QCoreApplication::exit(code); };
+
+  leinwand_ = new Leinwand(canvas_, this);
+  leinwand_->geklickt = [this] { neuzeichnen(); };
+  leinwand_->groesseGeaendert = [this] { groesseGeaendert(); };
+  setCentralWidget(leinwand_);
+  createActions();
+  createMenus();
+  resize(startbreite, starthoehe + menuBar()->sizeHint().height());
+  if (optionen_.maximiertUndOben) {
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    setWindowState(Qt::WindowMaximized);
+  }
+  leinwand_->setFocus();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::dialogeErzeugen() {
+  if (!dialoge_) dialoge_ = std::make_unique<Dialoge>(this);
+}
+
+Dialoge& TForm1::dialoge() {
+  dialogeErzeugen();
+  return *dialoge_;
+}
+
+// The paint handler runs from the event loop whenever the window system
+// exposes the window, never inside a paint of the canvas widget.
+void TForm1::initialisierenEinreihen() {
+  if (initialisierenVorgemerkt_ || beendet_) return;
+  initialisierenVorgemerkt_ = true;
+  QTimer::singleShot(0, this, [this] {
+    initialisierenVorgemerkt_ = false;
+    if (sperre_ == 0 && !beendet_ && isVisible()) initialisieren();
+  });
+}
+
+void TForm1::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (QWindow* w = windowHandle()) w->installEventFilter(this);
+  geometrieLesen();
+  initialisierenEinreihen();
+}
+
+bool TForm1::eventFilter(QObject* objekt, QEvent* e) {
+  if (e->type() == QEvent::Expose && objekt == windowHandle() && windowHandle()->isExposed()) {
+    initialisierenEinreihen();
+  }
+  return QMainWindow::eventFilter(objekt, e);
+}
+
+void TForm1::geometrieLesen() {
+  zustand_.W = frameGeometry().width();
+  zustand_.H = frameGeometry().height();
+}
+
+void TForm1::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  geometrieLesen();
+}
+
+void TForm1::groesseGeaendert() {
+  canvas_.groesseAendern(leinwand_->width(), leinwand_->height());
+  geometrieLesen();
+  if (isVisible()) neuzeichnen();
+}
+
+void TForm1::neuzeichnen() {
+  if (beendet_) return;
+  const bool zeichnet = ansicht_.zellansicht() || ansicht_.ansichtKomprimiert;
+  if (zeichnet) sanduhr();
+  anzeige_.neuzeichnen();
+  if (zeichnet) normalzeiger();
+  bildZeigen();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+  const QString text = e->text();
+  if (text.size() != 1 || beendet_) {
+    QMainWindow::keyPressEvent(e);
+    return;
+  }
+  auswahl(text.front());
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  if (!beendet_) abfrage();
+  e->accept();
+}
+
+void TForm1::abfrage() {
+  if (sim_.lauf.logOffen) logende();
+}
+
+void TForm1::sanduhr() {
+  if (sanduhrAn_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  sanduhrAn_ = true;
+}
+
+void TForm1::normalzeiger() {
+  if (!sanduhrAn_) return;
+  QApplication::restoreOverrideCursor();
+  sanduhrAn_ = false;
+}
+
+void TForm1::meldung(const QString& text) {
+  normalzeiger();
+  ++sperre_;
+  bildSofortZeigen();
+  optionen_.meldung(text);
+  --sperre_;
+}
+
+// Ends the program: no further handler runs, the event loop returns `code`.
+void TForm1::ende(int code) {
+  normalzeiger();
+  beendet_ = true;
+  endcode_ = code;
+  optionen_.beenden(code);
+}
+
+void TForm1::bildZeigen() { leinwand_->update(); }
+
+void TForm1::bildSofortZeigen() {
+  if (leinwand_->isVisible()) leinwand_->repaint();
+}
+
+void TForm1::logPruefen() {
+  std::string fehler;
+  if (sim_.lauf.logOffen && !anzeige_.logFehlerfrei(&fehler)) {
+    logende();
+    meldung(fehler);
+  }
+}
+
+}  // namespace velkor
