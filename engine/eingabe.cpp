@@ -113,17 +113,17 @@ bool Eingabe::eingabestart(const std::string& eingabedateiname, std::string& feh
     if (!zeileLesen(zeile)) return true;  // no entry at all: ends in the first time step
   } while (leerOderKommentar(zeile));
   eingabeZeile_ = zeile;
-  eingabeWort_ = aufNamenslaenge(wortNehmen());
+  eingabeWort_ = wortNehmen();
   if (eingabeZeile_.empty()) zeileLesen(eingabeZeile_);
   naechsterTakt_ = taktNehmen();
   return true;
 }
 
-// The first word of what is left of the line; the line keeps what
-// naechstesWort leaves of it.
+// The first word of what is left of the line, cut to the length of a cell
+// name; the line keeps what naechstesWort leaves of it.
 std::string Eingabe::wortNehmen() {
   std::string_view rest = eingabeZeile_;
-  std::string wort(naechstesWort(rest));
+  std::string wort(aufNamenslaenge(naechstesWort(rest)));
   restUebernehmen(rest);
   return wort;
 }
@@ -185,14 +185,14 @@ void Eingabe::eingabelesen(Netz& netz, int32_t zeittakt, Laufzustand& lauf, Zykl
       eingabeBeenden(lauf, anzeige);
       return;
     }
-    std::string wort(aufNamenslaenge(wortNehmen()));
+    std::string wort = wortNehmen();
     while (wort.empty()) {
       if (dateiende()) {
         eingabeBeenden(lauf, anzeige);
         return;
       }
       zeileLesen(eingabeZeile_);
-      if (!leerOderKommentar(eingabeZeile_)) wort = aufNamenslaenge(wortNehmen());
+      if (!leerOderKommentar(eingabeZeile_)) wort = wortNehmen();
     }
     if (wort == endmarke) {
       eingabeBeenden(lauf, anzeige);

@@ -36,7 +36,7 @@ class Eingabe {
  private:
   bool zeileLesen(std::string& zeile);  // next line, at most 250 characters; false at end of file
   bool dateiende();                     // no further line to read
-  std::string wortNehmen();             // naechstesWort on what is left of the line
+  std::string wortNehmen();             // naechstesWort on what is left of the line, cut to 6
   int32_t taktNehmen();                 // naechsteGanzzahl on what is left of the line
   void restUebernehmen(std::string_view rest);
   bool endmarkeFolgt() const;  // "." directly behind the step
