@@ -142,9 +142,10 @@ void QImageCanvas::spanne(int y, int64_t von, int64_t bis, int64_t innenVon, int
   }
 }
 
-// The inscribed ellipse: a pixel belongs to it when its centre lies inside
-// the ellipse through the box [l, r) x [t, b); the outline is every such
-// pixel with a neighbour (left, right, above, below) outside.
+// The inscribed ellipse of the box [l, r) x [t, b): a pixel of a row belongs
+// to it when its centre lies within the ellipse's width at the row edge
+// nearer the centre; the outline is every such pixel with a neighbour (left,
+// right, above, below) outside.
 void QImageCanvas::ellipse(int x1, int y1, int x2, int y2) {
   const int64_t l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
   if (r <= l || b <= t) return;
@@ -157,7 +158,10 @@ void QImageCanvas::ellipse(int x1, int y1, int x2, int y2) {
   auto zeile = [&](int64_t y) {
     Spanne s;
     if (y < t || y >= b) return s;
-    const double dy = (static_cast<double>(y) + 0.5 - cy) / hb;
+    // The edge of the row nearest to the centre decides its width, so that
+    // the ellipse covers the chords that pegelfuellen paints in its box.
+    const double oben = static_cast<double>(y), unten = oben + 1.0;
+    const double dy = (cy < oben ? oben - cy : cy > unten ? cy - unten : 0.0) / hb;
     if (dy * dy > 1.0) return s;
     const double hw = ha * std::sqrt(1.0 - dy * dy);
     s.von = static_cast<int64_t>(std::ceil(cx - hw - 0.5));
