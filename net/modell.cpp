@@ -71,14 +71,13 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
 int32_t Netz::suche(std::string_view name) const {
   // The index keeps the first cell of each name, so a later cell of the same
   // name is never found, exactly as a walk from the first cell would do.
-  auto it = namensindex.find(std::string(name));
-  return it == namensindex.end() ? zellenzahl : it->second;
+  int32_t nummer = namensindex.finden(name);
+  return nummer < 0 ? zellenzahl : nummer;
 }
 
 void Netz::namensindexAufbauen() {
-  namensindex.clear();
-  namensindex.reserve(Zelltabelle.size());
-  for (int32_t i = 0; i < zellenzahl; ++i) namensindex.emplace(Zelltabelle[static_cast<std::size_t>(i)].name, i);
+  namensindex.vorbereiten(Zelltabelle.size());
+  for (int32_t i = 0; i < zellenzahl; ++i) namensindex.eintragen(Zelltabelle[static_cast<std::size_t>(i)].name, i);
 }
 
 void Netz::leeren() {
@@ -88,7 +87,7 @@ void Netz::leeren() {
   verbindungsstart.assign(1, 0);
   verbindungen.clear();
   nummernformat = false;
-  namensindex.clear();
+  namensindex.leeren();
 }
 
 }  // namespace velkor

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "net/namensindex.h"
 
 namespace velkor {
 
@@ -84,12 +85,14 @@ struct Netz {
   // First cell in index order whose name equals `name` byte for byte;
   // zellenzahl when there is none.
   int32_t suche(std::string_view name) const;
+  // A hint before a later `suche` of the same name (lets lookups overlap).
+  void sucheVormerken(std::string_view name) const { namensindex.vormerken(name); }
   // Rebuilds the name index after the names have changed.
   void namensindexAufbauen();
   void leeren();
 
  private:
-  std::unordered_map<std::string, int32_t> namensindex;
+  Namensindex namensindex;
 };
 
 }  // namespace velkor

@@ -1,5 +1,6 @@
 #include "net/netzladen.h"
 
+#include <array>
 #include <limits>
 #include <string_view>
 #include <type_traits>
@@ -74,6 +75,8 @@ class Lader {
   template <class T>
   void verbindungswert(Verbindungsfeld nr, std::vector<T> Verbindungen::*spalte, T wert, bool alle);
   int32_t zielnummer(std::string_view wort) const;
+  void zielVormerken(std::size_t verbindung, std::string_view wort, std::string_view zeile);
+  void aeltestesZielAufloesen();
   void zelleFehlt(std::string_view zeile);
   void abschliessen();
 
@@ -87,6 +90,18 @@ class Lader {
   int32_t aktZelle = -1;             // connection pass: the current cell, -1 before the first
   Fuellstand zellstand[zellfelder];
   Fuellstand verbindungsstand[verbfelder];
+
+  // Name lookups wait for the memory; they are resolved a few connection
+  // lines later, in file order, so that their waiting overlaps.
+  struct OffenesZiel {
+    std::size_t verbindung;
+    std::string_view wort;
+    std::string_view zeile;
+  };
+  static constexpr std::size_t vorlauf = 16;
+  std::array<OffenesZiel, vorlauf> offen{};
+  std::size_t offenAnfang = 0;
+  std::size_t offenAnzahl = 0;
 };
 
 Ladeergebnis Lader::laden(std::string_view text) {
@@ -288,6 +303,7 @@ void Lader::verbindungspass(std::string_view text) {
         break;
     }
   }
+  while (offenAnzahl > 0) aeltestesZielAufloesen();
   for (int32_t c = zellenzaehler; c <= netz.zellenzahl; ++c)
     netz.verbindungsstart[static_cast<std::size_t>(c)] = netz.verbindungen.size();
 }
@@ -298,12 +314,35 @@ void Lader::verbindungszeile(std::string_view zeile) {
   if (aktZelle < 0) return;  // before the first cell line: ignored
   std::string_view rest = ohneSchluesselwort(zeile);
   std::string_view wort = naechstesWort(rest).substr(0, zielwortlaenge);
-  int32_t ziel = netz.nummernformat ? zielnummer(wort) : netz.suche(wort);
-  if (ziel == netz.zellenzahl) zelleFehlt(zeile);
   bool fehler = false;
   double gewicht = naechsteReal(rest, fehler);
   int32_t verzoegerung = naechsteGanzzahl(rest, fehler);
-  netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
+  if (netz.nummernformat) {
+    int32_t ziel = zielnummer(wort);
+    if (ziel == netz.zellenzahl) zelleFehlt(zeile);
+    netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
+  } else {
+    std::size_t verbindung = netz.verbindungen.anhaengen(netz.zellenzahl, gewicht, verzoegerung);
+    zielVormerken(verbindung, wort, zeile);
+  }
+}
+
+void Lader::zielVormerken(std::size_t verbindung, std::string_view wort, std::string_view zeile) {
+  if (offenAnzahl == vorlauf) aeltestesZielAufloesen();
+  netz.sucheVormerken(wort);
+  offen[(offenAnfang + offenAnzahl) % vorlauf] = OffenesZiel{verbindung, wort, zeile};
+  ++offenAnzahl;
+}
+
+// Nothing between a connection line and the resolution of its target reads
+// `ziel`, and the protocol lines keep the file order.
+void Lader::aeltestesZielAufloesen() {
+  const OffenesZiel& ziel = offen[offenAnfang];
+  int32_t nummer = netz.suche(ziel.wort);
+  if (nummer == netz.zellenzahl) zelleFehlt(ziel.zeile);
+  netz.verbindungen.ziel[ziel.verbindung] = nummer;
+  offenAnfang = (offenAnfang + 1) % vorlauf;
+  --offenAnzahl;
 }
 
 // A target number outside the table counts as a missing cell.

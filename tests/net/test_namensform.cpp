@@ -212,6 +212,25 @@ TEST(Namensform, ProtokollZeileWieGelesen) {
   EXPECT_EQ(g.netz.verbindungen.verzoegerung[0], 2);
 }
 
+TEST(Namensform, VieleFehlendeZieleInDateireihenfolge) {
+  std::string text = "z A\n";
+  std::string erwartet;
+  for (int i = 0; i < 50; ++i) {
+    std::string zeile = "c " + (i % 3 == 0 ? std::string("B") : "F" + std::to_string(i)) + " " + std::to_string(i);
+    text += zeile + "\n";
+    if (i % 7 == 0) text += "z " + std::string(i % 2 ? "B" : "C") + "\n";
+    if (i % 3 != 0) erwartet += ">" + zeile + "\n****Zelle fehlt****\n";
+  }
+  auto g = laden(text);
+  EXPECT_EQ(g.protokoll, erwartet);
+  const Verbindungen& v = g.netz.verbindungen;
+  ASSERT_EQ(v.size(), 50u);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    int gelesen = static_cast<int>(v.gewicht[i]);  // the weight tells the line
+    EXPECT_EQ(v.ziel[i], gelesen % 3 == 0 ? g.netz.suche("B") : g.netz.zellenzahl) << gelesen;
+  }
+}
+
 TEST(Namensform, FalschesErstesZeichenIstFatal) {
   auto g = laden(
       "z A 1 1\n"
