@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -68,6 +69,8 @@ TForm1::TForm1(Fensteroptionen optionen, QWidget* parent)
   resize(startbreite, starthoehe + menuBar()->sizeHint().height());
   if (optionen_.maximiertUndOben) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // without a window manager the maximised state alone does nothing
+    if (const QScreen* schirm = QGuiApplication::primaryScreen()) setGeometry(schirm->availableGeometry());
     setWindowState(Qt::WindowMaximized);
   }
   leinwand_->setFocus();
@@ -120,6 +123,7 @@ void TForm1::resizeEvent(QResizeEvent* e) {
 }
 
 void TForm1::groesseGeaendert() {
+  if (leinwand_->width() <= 0 || leinwand_->height() <= 0) return;
   canvas_.groesseAendern(leinwand_->width(), leinwand_->height());
   geometrieLesen();
   if (isVisible()) neuzeichnen();
