@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "net/fuellstand.h"
 #include "net/textdatei.h"
 #include "net/tokens.h"
 
@@ -17,29 +18,6 @@ namespace {
 // a word of 7 or more bytes never names a cell (names hold at most 6).
 constexpr std::size_t zielwortlaenge = 10;
 constexpr const char* zelleFehltText = "****Zelle fehlt****";
-
-// Makes "f"-block, "w" and "d" lines linear in the size of the net. Records
-// below `bis` are known to hold a given value in the field, except those in
-// `ausnahmen` (set to -1 explicitly after the last fill). A fill visits only
-// those, instead of walking the whole net again at every such line.
-struct Fuellstand {
-  std::size_t bis = 0;
-  std::vector<std::size_t> ausnahmen;
-
-  void nichtGegeben(std::size_t i) {
-    if (i < bis) ausnahmen.push_back(i);
-  }
-
-  // Calls `setzeWennFrei` for every record of [0, anzahl) that may hold -1;
-  // afterwards none does (the value filled in is never -1).
-  template <class F>
-  void fuellen(std::size_t anzahl, F&& setzeWennFrei) {
-    for (std::size_t i : ausnahmen) setzeWennFrei(i);
-    for (std::size_t i = bis; i < anzahl; ++i) setzeWennFrei(i);
-    ausnahmen.clear();
-    bis = anzahl;
-  }
-};
 
 // The picture shift wraps around instead of overflowing; the state writer
 // subtracts it the same way, so a position always comes back unchanged.
