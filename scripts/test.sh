@@ -10,10 +10,18 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # Tests never need a display.
 export QT_QPA_PLATFORM=offscreen
 
+# Both builds run their tests even when the first one has failures.
+fehlgeschlagen=()
 for art in release asan; do
   echo "=== $art build"
   scripts/build.sh "$art"
   echo "=== $art tests"
-  ctest --test-dir "build/$art" --output-on-failure
+  if ! ctest --test-dir "build/$art" --output-on-failure; then
+    fehlgeschlagen+=("$art")
+  fi
 done
+if [ ${#fehlgeschlagen[@]} -ne 0 ]; then
+  echo "=== tests failed in: ${fehlgeschlagen[*]}"
+  exit 1
+fi
 echo "=== all tests passed"

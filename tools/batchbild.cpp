@@ -60,22 +60,7 @@ bool pngSpeichern(const Canvas& canvas, const std::string& datei, std::string& f
 namespace velkor {
 
 bool bilderVerfuegbar() { return false; }
-namespace {
-
-// Qt's notes about the desktop environment (no runtime directory and the
-// like) mean nothing to a run without a window; real warnings still show.
-void qtMeldung(QtMsgType art, const QMessageLogContext&, const QString& text) {
-  if (art == QtDebugMsg || art == QtInfoMsg) return;
-  if (art == QtWarningMsg && text.startsWith(QStringLiteral("QStandardPaths:"))) return;
-  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
-}  // namespace
-
-std::shared_ptr<void> bildumgebungErzeugen() {
-  qInstallMessageHandler(qtMeldung);
-  return nullptr;
-}
+std::shared_ptr<void> bildumgebungErzeugen() { return nullptr; }
 std::unique_ptr<Canvas> bildCanvasErzeugen(int, int) { return nullptr; }
 bool pngSpeichern(const Canvas&, const std::string& datei, std::string& fehler) {
   fehler = datei + ": pictures are not available in this build";

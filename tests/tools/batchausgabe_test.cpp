@@ -33,6 +33,24 @@ class Batchausgabe : public ::testing::Test {
   Batchumgebung u;
 };
 
+// Pictures need the Qt build.
+class Batchbild : public Batchausgabe {
+ protected:
+  void SetUp() override {
+#ifndef VELKOR_MIT_BILD
+    GTEST_SKIP() << "built without pictures";
+#endif
+  }
+};
+
+#ifndef VELKOR_MIT_BILD
+TEST_F(Batchausgabe, OhneQtKeineBilder) {
+  EXPECT_EQ(lernen({"--picture"}), 2);
+  EXPECT_EQ(lernen({"--png", "a.png"}), 2);
+  EXPECT_EQ(u.ausgaben(), Namen{});
+}
+#endif
+
 TEST_F(Batchausgabe, BeispieleLaufenBisZumEndeIhrerEingabe) {
   struct Fall {
     const char* netz;
@@ -77,7 +95,7 @@ TEST_F(Batchausgabe, VerlaufsprotokollMitCrLf) {
   }
 }
 
-TEST_F(Batchausgabe, MitBildGleichesProtokollUndGleicherZustand) {
+TEST_F(Batchbild, MitBildGleichesProtokollUndGleicherZustand) {
   // The null canvas only saves the drawing: the log and the net come out the same.
   for (const char* ansicht : {"G", "V", "k", "m"}) {
     std::vector<std::string> modus = {"P", "50", ansicht};
@@ -91,7 +109,7 @@ TEST_F(Batchausgabe, MitBildGleichesProtokollUndGleicherZustand) {
   }
 }
 
-TEST_F(Batchausgabe, PclBildOhneFarbbuchstaben) {
+TEST_F(Batchbild, PclBildOhneFarbbuchstaben) {
   ASSERT_EQ(lernen({"--picture"}, {"V"}, "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY"), 0) << u.fehler;
   EXPECT_EQ(u.ausgaben(), (Namen{"bild.pcl", "protok.txt"}));
   const std::string pcl = u.ausgabe("bild.pcl");
@@ -106,7 +124,7 @@ TEST_F(Batchausgabe, PclBildOhneFarbbuchstaben) {
             "E");
 }
 
-TEST_F(Batchausgabe, FensterGroesseBestimmtDasBild) {
+TEST_F(Batchbild, FensterGroesseBestimmtDasBild) {
   ASSERT_EQ(lernen({"--picture", "--size", "800x600"}, {"g"}), 0) << u.fehler;
   const std::string pcl = u.ausgabe("bild.pcl");
   // n = (800 - 15) / 4 + 1 = 197 bytes; rows 20 .. 572, each twice.
@@ -114,7 +132,7 @@ TEST_F(Batchausgabe, FensterGroesseBestimmtDasBild) {
   EXPECT_EQ(pcl.size(), 48u + 2u * 553u * (7u + 197u) + 6u);
 }
 
-TEST_F(Batchausgabe, FarbbildUndPng) {
+TEST_F(Batchbild, FarbbildUndPng) {
   ASSERT_EQ(lernen({"--picture", "--png", "netz.png"}, {"c", "v"}), 0) << u.fehler;
   EXPECT_EQ(u.ausgaben(), (Namen{"bild.bmp", "netz.png", "protok.txt"}));
   const std::string bmp = u.ausgabe("bild.bmp");
@@ -127,7 +145,7 @@ TEST_F(Batchausgabe, FarbbildUndPng) {
   EXPECT_EQ(u.ausgabe("netz.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
 }
 
-TEST_F(Batchausgabe, PngAllein) {
+TEST_F(Batchbild, PngAllein) {
   ASSERT_EQ(
       u.starten({"--png", "gross.png", "--runs", "1", "Gross", beispiel("gross.net"), beispiel("gross.ein"), "m", "5"}),
       0)
@@ -135,7 +153,7 @@ TEST_F(Batchausgabe, PngAllein) {
   EXPECT_EQ(u.ausgaben(), (Namen{"gross.png", "protok.txt"})) << "--png alone writes no bild file";
 }
 
-TEST_F(Batchausgabe, NetzfehlerImBild) {
+TEST_F(Batchbild, NetzfehlerImBild) {
   const std::string netz = u.datei("f.net", "z A 1 1\nc Y\n");
   ASSERT_EQ(u.starten({"--png", "f.png", "T", netz, u.datei("f.ein", "A 0 .\n")}), 1) << u.fehler;
   EXPECT_EQ(u.ausgabe("f.png").substr(0, 4), "\x89PNG");
