@@ -21,10 +21,10 @@ struct Laufparameter {
   int32_t pWert = 100;
   int32_t zeitlupe = 0;
   int32_t zeitraffer = 0;
-  int32_t displayStart = 1;
+  int32_t displayStart = 0;  // the command line sets 1
   int32_t xVerschiebung = 0;
   int32_t yVerschiebung = 0;
-  int32_t vergroesserung = 1;
+  int32_t vergroesserung = 0;  // the command line sets 1, the menu asks for it
   bool farbBild = false;
   std::string titel;
   std::string netzdateiname;
