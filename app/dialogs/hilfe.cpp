@@ -27,8 +27,11 @@ QFont fensterschrift() { return schrift("MS Sans Serif", QFont::SansSerif, 11, f
 
 // A text field only as high as its text, so that the scrolling area scrolls.
 void anTextAnpassen(QTextEdit* feld) {
-  feld->document()->setTextWidth(feldbreite - 8);
-  feld->setFixedSize(feldbreite, static_cast<int>(feld->document()->size().height()) + 8);
+  const int rand = static_cast<int>(feld->document()->documentMargin());
+  const QFontMetrics metrik(feld->font());
+  const int flags = feld->lineWrapMode() == QTextEdit::NoWrap ? 0 : Qt::TextWordWrap;
+  const QRect text = metrik.boundingRect(QRect(0, 0, feldbreite - 2 * rand - 4, 100000), flags, feld->toPlainText());
+  feld->setFixedSize(feldbreite, text.height() + 2 * rand + 4);
 }
 
 void textfarbe(QTextEdit* feld, const QColor& farbe) {
@@ -105,6 +108,10 @@ QWidget* Hilfefenster::themenseite(int nummer, const Hilfeseite& seite) {
 QWidget* Hilfefenster::infoseite() {
   auto* reiter = new QWidget;
   reiter->setObjectName(QStringLiteral("Info"));
+  reiter->setAutoFillBackground(true);
+  QPalette hintergrund = reiter->palette();
+  hintergrund.setColor(QPalette::Window, palette().color(QPalette::Window));
+  reiter->setPalette(hintergrund);
   auto* bild = new QLabel(reiter);
   bild->setObjectName(QStringLiteral("Image1"));
   bild->setPixmap(QPixmap(QStringLiteral(":/icons/velkor.png")));

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 
 namespace velkor {
 
@@ -33,7 +34,7 @@ Parameterdialog::Parameterdialog(const Dialogbeschreibung& b, QWidget* parent)
 }
 
 void Parameterdialog::aufbauen() {
-  const int textbreite = b_.breite - 32;
+  const int textbreite = b_.breite - 24;
   int y = 12;
   int nummer = 1;
   auto label = [&](const QString& text, int x, int yy, int w) {
@@ -43,8 +44,12 @@ void Parameterdialog::aufbauen() {
     return l;
   };
   for (const QString& t : b_.texte) {
-    label(t, 16, y, textbreite);
-    y += 20;
+    // a text wider than the dialog in the font at hand wraps onto a second line
+    QLabel* l = label(t, 12, y, textbreite);
+    l->setWordWrap(true);
+    const int hoehe = std::max(16, l->heightForWidth(textbreite));
+    l->resize(textbreite, hoehe);
+    y += hoehe + 4;
   }
   y += 8;
   edit1_ = new QLineEdit(b_.starttext, this);

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 #include "app/dialogs/umrechnen.h"
 
