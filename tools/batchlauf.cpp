@@ -57,8 +57,7 @@ class Fortschritt : public Zyklusanzeige {
   void taktanzeige() override {
     innen_.taktanzeige();
     ++schritte_;
-    // The clock is asked only every 1024 time steps.
-    if (ziel_ != nullptr && (schritte_ & 1023) == 0) melden();
+    if (ziel_ != nullptr) melden();
   }
   void eingabeHinweis() override { innen_.eingabeHinweis(); }
   void netzfehlerHinweis() override { innen_.netzfehlerHinweis(); }

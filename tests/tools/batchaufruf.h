@@ -79,10 +79,21 @@ class Batchumgebung {
   // Runs velkor-batch with `argumente`; `umgebung` is put before the command
   // (e.g. "env -u QT_QPA_PLATFORM").
   int starten(const std::vector<std::string>& argumente, const std::string& umgebung = "") {
-    std::string befehl = "cd " + gequotet(arbeit().string()) + " && " + umgebung + " " + gequotet(VELKOR_BATCH);
-    for (const std::string& a : argumente) befehl += " " + gequotet(a);
-    befehl += " >" + gequotet((wurzel_ / "aus" / "stdout").string());
-    befehl += " 2>" + gequotet((wurzel_ / "aus" / "stderr").string());
+    // Appended piece by piece (GCC 12 warns wrongly about "literal" + string).
+    std::string befehl = "cd ";
+    befehl += gequotet(arbeit().string());
+    befehl += " && ";
+    befehl += umgebung;
+    befehl += ' ';
+    befehl += gequotet(VELKOR_BATCH);
+    for (const std::string& a : argumente) {
+      befehl += ' ';
+      befehl += gequotet(a);
+    }
+    befehl += " >";
+    befehl += gequotet((wurzel_ / "aus" / "stdout").string());
+    befehl += " 2>";
+    befehl += gequotet((wurzel_ / "aus" / "stderr").string());
     const int roh = std::system(befehl.c_str());
     aus = dateiLesen(wurzel_ / "aus" / "stdout");
     fehler = dateiLesen(wurzel_ / "aus" / "stderr");
