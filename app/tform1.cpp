@@ -191,11 +191,8 @@ void TForm1::bildSofortZeigen() {
 }
 
 void TForm1::logPruefen() {
-  std::string fehler;
-  if (sim_.lauf.logOffen && !anzeige_.logFehlerfrei(&fehler)) {
-    logende();
-    meldung(fehler);
-  }
+  // a failed write ends the log; logende reports it
+  if (sim_.lauf.logOffen && !anzeige_.logFehlerfrei()) logende();
 }
 
 }  // namespace velkor

@@ -197,6 +197,8 @@ void TForm1::Paufheben() {
 void TForm1::logstart() {
   std::string fehler;
   if (!anzeige_.logstart(fehler)) {
+    menue_.Protokollbeenden1->setEnabled(sim_.lauf.logOffen);  // a log open before is closed now
+    bildZeigen();
     meldung(fehler);
     return;
   }
@@ -209,6 +211,8 @@ void TForm1::logende() {
   anzeige_.logende();
   menue_.Protokollbeenden1->setEnabled(false);
   bildZeigen();
+  std::string fehler;
+  if (!anzeige_.logFehlerfrei(&fehler)) meldung(fehler);  // a write or the closing failed
 }
 
 // ---- Hilfe ----

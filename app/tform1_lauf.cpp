@@ -221,7 +221,7 @@ void TForm1::neuinitialisieren() {
     a->setEnabled(true);
   }
   if (sim_.lauf.pZufall) sim_.zufall.seed(optionen_.festerSeed ? *optionen_.festerSeed : Zufall::uhrzeitSeed());
-  if (sim_.lauf.logOffen) anzeige_.logende();
+  if (sim_.lauf.logOffen) logende();
   sim_.lauf.logOffen = false;
   sim_.lauf.logAktiv = false;
   menue_.Protokollbeenden1->setEnabled(false);

@@ -289,5 +289,22 @@ TEST(MenueTest, NichtSchreibbareDateienWerdenGemeldet) {
   EXPECT_TRUE(t.endcodes.empty());
 }
 
+TEST(MenueTest, SchreibfehlerImVerlaufsprotokollBeendetEsMitMeldung) {
+  Testfenster t({"Kette", "netz.net", "daten.ein"});
+  t.ketteAnlegen();
+  t.zeigen();
+  std::filesystem::create_symlink("/dev/full", "logfile.txt");
+  t.f->logstart();
+  ASSERT_TRUE(t.sim().lauf.logOffen);
+  t.taste(' ');
+  ASSERT_EQ(t.meldungen.size(), 1u);
+  EXPECT_TRUE(t.meldungen[0].contains(QStringLiteral("logfile.txt")));
+  EXPECT_FALSE(t.sim().lauf.logOffen);
+  EXPECT_FALSE(t.an(t.m().Protokollbeenden1));
+  t.taste(' ');  // reported once
+  EXPECT_EQ(t.meldungen.size(), 1u);
+  EXPECT_EQ(t.sim().zeittakt, 2);
+}
+
 }  // namespace
 }  // namespace velkor::test
