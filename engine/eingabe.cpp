@@ -38,15 +38,25 @@ struct Eingabe::Datei {
   std::vector<char> puffer = std::vector<char>(pufferGroesse);
   std::size_t pos = 0;
   std::size_t fuellstand = 0;
+  int lesefehler = 0;  // errno of a failed read (a directory, an I/O error); 0 if none
 
   // True while unread bytes remain.
   bool nachfuellen() {
     if (pos < fuellstand) return true;
     if (!f) return false;
+    errno = 0;
     fuellstand = std::fread(puffer.data(), 1, puffer.size(), f.get());
     pos = 0;
-    if (fuellstand == 0) f.reset();
+    if (fuellstand == 0) {
+      if (std::ferror(f.get())) lesefehler = errno != 0 ? errno : EIO;
+      f.reset();
+    }
     return fuellstand > 0;
+  }
+
+  // A UTF-8 byte order mark at the start of the file is no part of the first line.
+  void bomUeberspringen() {
+    if (nachfuellen() && fuellstand - pos >= 3 && std::memcmp(puffer.data() + pos, "\xEF\xBB\xBF", 3) == 0) pos += 3;
   }
 
   // The next line without its line end, cut to 250 characters. A final line
@@ -106,6 +116,15 @@ bool Eingabe::eingabestart(const std::string& eingabedateiname, std::string& feh
   }
   datei_ = std::make_unique<Datei>();
   datei_->f.reset(f);
+  // A file that opens but cannot be read (a directory) is refused here,
+  // instead of reading as an empty input.
+  datei_->bomUeberspringen();
+  if (datei_->lesefehler != 0) {
+    fehler =
+        "Eingabedatei \"" + eingabedateiname + "\" kann nicht gelesen werden: " + std::strerror(datei_->lesefehler);
+    schliessen();
+    return false;
+  }
 
   // The first entry: skip comment lines; its step may stand on the next line.
   std::string zeile;

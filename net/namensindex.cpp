@@ -13,7 +13,8 @@ constexpr std::size_t packbar = 6;
 // 0 (the empty name included) and names of different length never collide.
 uint64_t packen(std::string_view name) {
   uint64_t schluessel = 0;
-  std::memcpy(&schluessel, name.data(), name.size());
+  // an empty word may have no data at all, which memcpy must not be given
+  if (!name.empty()) std::memcpy(&schluessel, name.data(), name.size());
   return schluessel | (uint64_t{name.size() + 1} << 56);
 }
 

@@ -84,6 +84,9 @@ class Lader {
 
 Ladeergebnis Lader::laden(std::string_view text) {
   netz.leeren();
+  // A UTF-8 byte order mark at the start of the file is no part of the first
+  // line: "$" and "z" behind it keep their meaning.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   Zeilenleser kopfleser(text);
   std::string_view kopf;
   netz.nummernformat = kopfleser.naechste(kopf) && kopf.starts_with('$');
@@ -415,6 +418,11 @@ Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, 
     ergebnis.status = Ladestatus::dateifehler;
     return ergebnis;
   }
+  return netzladenAusText(text, xVerschiebung, yVerschiebung, netz, protokoll);
+}
+
+Ladeergebnis netzladenAusText(std::string_view text, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
+                              std::ostream& protokoll) {
   return Lader(netz, protokoll, xVerschiebung, yVerschiebung).laden(text);
 }
 

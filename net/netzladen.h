@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "net/modell.h"
 
@@ -29,5 +30,9 @@ inline constexpr const char* formatfehlerText =
 // every position that the file gives.
 Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
                        std::ostream& protokoll);
+
+// The same for a net file whose whole text is already in memory.
+Ladeergebnis netzladenAusText(std::string_view text, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
+                              std::ostream& protokoll);
 
 }  // namespace velkor

@@ -28,8 +28,11 @@ Lesung ziffernLesen(std::string_view s, int basis, int64_t grenze, bool negativ)
   for (char c : s) {
     const int z = ziffer(c, basis);
     if (z < 0 || betrag * basis + z > grenze) {
-      // a foreign character or a number that does not fit ends the reading
-      l.ziffernwert = static_cast<int32_t>(betrag > std::numeric_limits<int32_t>::max() ? 0 : betrag);
+      // a foreign character or a number that does not fit ends the reading;
+      // "-2147483648" followed by a foreign character has no unsigned value,
+      // so its last digit counts as the one that does not fit, as in the
+      // token operations
+      l.ziffernwert = static_cast<int32_t>(betrag > std::numeric_limits<int32_t>::max() ? betrag / basis : betrag);
       return l;
     }
     betrag = betrag * basis + z;
