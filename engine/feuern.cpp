@@ -11,7 +11,7 @@ namespace {
 // A. Firing test and its consequences. The test does not look at
 // refraktaerrest: a refractory cell pushed over its threshold fires again and
 // its refractory phase starts over.
-void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige) {
+void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige, Laufplan& plan) {
   TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
   if (zelle.potenzial >= zelle.schwelle) {
     if (zelle.aenderungsrate >= 0) {
@@ -23,9 +23,11 @@ void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige) {
     zelle.refraktaerrest = zelle.refraktaerzeit;
     // A connection carries at most one spike: a spike still under way is replaced.
     Verbindungen& v = netz.verbindungen;
-    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
-      v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
-    }
+    const std::size_t anfang = netz.verbindungsanfang(c);
+    const std::size_t ende = netz.verbindungsende(c);
+    for (std::size_t k = anfang; k < ende; ++k) v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
+    // Phase 3 looks at this cell's list. Cells come in index order, so the list stays ascending.
+    if (anfang < ende) plan.gestartet.push_back(c);
   } else {
     zelle.potenzial = zelle.potenzial * zelle.abklingfaktor;
     if (zelle.refraktaerrest > 0) {
@@ -79,11 +81,20 @@ void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
 void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   zeitlupePause(sim.param.zeitlupe);
   Netz& netz = sim.netz;
+  Laufplan& plan = sim.plan;
+  plan.pruefen(netz);
+  // Launches of an earlier phase 1 that no phase 3 has seen yet join the
+  // cells in transit, so this pass can start a fresh ascending list.
+  if (!plan.gestartet.empty()) plan.vereinigen();
   // Each cell runs through A, B and C before the next cell is looked at.
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
-    feuertest(netz, c, anzeige);
-    erholung(netz.Zelltabelle[static_cast<std::size_t>(c)]);
-    gewichtsschritt(netz, c, sim.zeittakt);
+    const auto i = static_cast<std::size_t>(c);
+    TZelle& zelle = netz.Zelltabelle[i];
+    feuertest(netz, c, anzeige, plan);
+    erholung(zelle);
+    plan.gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
+    // Without a factor other than 1.0 and without a windowed target no weight changes.
+    if (plan.gewichtsschritt[i] != 0) gewichtsschritt(netz, c, sim.zeittakt);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/eingabe.h"
+#include "engine/laufplan.h"
 #include "engine/laufzustand.h"
 #include "engine/zufall.h"
 #include "net/modell.h"
@@ -19,6 +20,9 @@ struct Simulation {
   Eingabe eingabe;
   Zufall zufall;
   int32_t zeittakt = 0;
+  // Derived from the net by the engine; discard it (plan.verwerfen()) after
+  // changing the net other than by a time step. A load does that itself.
+  Laufplan plan;
 };
 
 }  // namespace velkor

@@ -19,6 +19,7 @@ Ladeergebnis netzVorbereiten(Simulation& sim) {
   }
   Ladeergebnis ergebnis =
       netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz, protokoll);
+  sim.plan.verwerfen();
   protokoll.close();
   if (protokoll.fail() && ergebnis.status == Ladestatus::ok) {
     ergebnis.status = Ladestatus::dateifehler;

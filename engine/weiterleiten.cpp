@@ -1,6 +1,10 @@
 // Phase 3 of a time step: spikes in transit count down and arrive, with
 // learning at arrival.
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 #include "engine/umlauf.h"
 #include "engine/zyklus.h"
 
@@ -25,40 +29,166 @@ void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel) {
 
 namespace {
 
-void ankunft(Netz& netz, std::size_t k, int32_t zeittakt) {
+// Accepted arrivals are gathered over the lists of a few cells and then taken
+// in the order of the walk. Nothing in the countdown reads a cell, and a lost
+// arrival changes nothing but its counter, so this keeps the order of every
+// effect; it only lets the targets be fetched from memory ahead of their turn.
+constexpr std::size_t puffergroesse = 256;
+
+struct Ankunft {
+  std::size_t k;
+  int32_t quelle;
+  bool fest;  // the source's weights never change (Laufplan::festeGewichte)
+};
+
+// An accepted arrival over connection k, whose counter is already 0.
+void aufnehmen(Netz& netz, Laufplan& plan, const Ankunft& a, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
-  v.laufzaehler[k] = 0;
-  TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
-  // Arrivals at a refractory cell are lost, also at a cell that fired in this
-  // time step and at one whose refraktaerrest went negative.
-  if (ziel.refraktaerrest != 0) return;
-  v.letzteankunft[k] = zeittakt;
-  ankunftslernen(netz, k, ziel);
-  ziel.potenzial = ziel.potenzial + v.gewicht[k];
+  TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[a.k])];
+  v.letzteankunft[a.k] = zeittakt;
+  if (a.fest && std::isfinite(ziel.lernfaktor)) {
+    // With a finite learning factor the arrival rule computes w + 0 * f = w
+    // for such a connection and caps nothing: only the weight is added.
+  } else {
+    // The full rule; a non-finite factor can move the weight from now on.
+    if (a.fest) plan.festeGewichte[static_cast<std::size_t>(a.quelle)] = 0;
+    ankunftslernen(netz, a.k, ziel);
+  }
+  ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
   // The floor after each single arrival: the result depends on the order in
   // which excitatory and inhibitory spikes come in.
   if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
 }
 
-}  // namespace
+class Weiterleitung {
+ public:
+  explicit Weiterleitung(Simulation& sim)
+      : sim_(sim),
+        netz_(sim.netz),
+        plan_(sim.plan),
+        lauf_(sim.netz.verbindungen.laufzaehler.data()),
+        ziel_(sim.netz.verbindungen.ziel.data()),
+        pWert_(sim.param.pWert),
+        immer_(sim.param.pWert >= 99) {}
 
-void weiterleiten(Simulation& sim) {
-  Netz& netz = sim.netz;
-  Verbindungen& v = netz.verbindungen;
-  const int32_t pWert = sim.param.pWert;
-  for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
-    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
-      const int32_t lauf = v.laufzaehler[k];
-      if (lauf == 0) continue;
-      if (lauf == 1) {
-        ankunft(netz, k, sim.zeittakt);
+  // The list of cell c: countdown, arrivals gathered. Returns whether a spike
+  // is still in transit.
+  bool zellliste(int32_t c) {
+    const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
+    const std::size_t anfang = netz_.verbindungsanfang(c);
+    const std::size_t ende = netz_.verbindungsende(c);
+    if (immer_) return zelllisteImmer(c, fest, anfang, ende);
+    bool bleibt = false;
+    for (std::size_t k = anfang; k < ende; ++k) {
+      const int32_t l = lauf_[k];
+      if (l == 0) continue;
+      if (l == 1) {
+        lauf_[k] = 0;
+        ankunft(c, fest, k);
         continue;
       }
       // One draw for every counting connection in every step, whatever P is,
       // so the sequence of draws does not depend on P.
-      if (sim.zufall.naechste0bis99() <= pWert) v.laufzaehler[k] = umlaufendMinus(lauf, 1);
+      if (sim_.zufall.naechste0bis99() <= pWert_) lauf_[k] = umlaufendMinus(l, 1);
+      bleibt = bleibt || lauf_[k] != 0;
     }
+    return bleibt;
   }
+
+  void abschliessen() {
+    ausfuehren();
+    // The generator moves on as if the counted draws had been made one by one.
+    if (zuege_ > 0) sim_.zufall.vorruecken(zuege_);
+  }
+
+ private:
+  // With P of 99 or more every countdown step succeeds, so no number is
+  // drawn here; the draws are only counted. Without a branch per connection:
+  // the counters of a chunk are updated first, the arrivals noted on the way,
+  // and then taken in their order.
+  bool zelllisteImmer(int32_t c, bool fest, std::size_t anfang, std::size_t ende) {
+    uint32_t rest = 0;
+    for (std::size_t von = anfang; von < ende; von += stueck) {
+      const std::size_t bis = std::min(ende, von + stueck);
+      std::size_t n = 0;
+      uint64_t zuege = 0;
+      for (std::size_t k = von; k < bis; ++k) {
+        const auto l = static_cast<uint32_t>(lauf_[k]);
+        // 0: nothing; 1: arrives; anything else (2 or more, or negative) counts
+        // down. Computed without branches: the three cases come in no order.
+        const auto zaehlt = static_cast<uint32_t>(l > 1U);
+        const uint32_t neu = (l - 1U) & (0U - zaehlt);
+        lauf_[k] = static_cast<int32_t>(neu);
+        rest |= neu;
+        zuege += zaehlt;
+        ankuenfte_[n] = k;
+        n += static_cast<std::size_t>(l == 1U);
+      }
+      zuege_ += zuege;
+      // Arrivals at a refractory cell are lost (also at a cell that fired in
+      // this time step and at one whose refraktaerrest went negative); most
+      // are, in a busy net, so the accepted ones are picked without a branch.
+      std::size_t m = 0;
+      for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t k = ankuenfte_[i];
+        ankuenfte_[m] = k;
+        m += static_cast<std::size_t>(plan_.gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
+      }
+      for (std::size_t i = 0; i < m; ++i)
+        vormerken({ankuenfte_[i], c, fest}, static_cast<std::size_t>(ziel_[ankuenfte_[i]]));
+    }
+    return rest != 0;
+  }
+
+  // A spike over connection k reached its target; its counter is already 0.
+  void ankunft(int32_t c, bool fest, std::size_t k) {
+    const auto t = static_cast<std::size_t>(ziel_[k]);
+    // Arrivals at a refractory cell are lost, also at a cell that fired in
+    // this time step and at one whose refraktaerrest went negative.
+    if (plan_.gesperrt[t] == 0) vormerken({k, c, fest}, t);
+  }
+
+  void vormerken(const Ankunft& a, std::size_t t) {
+    const TZelle& z = netz_.Zelltabelle[t];
+    __builtin_prefetch(&z.schwelle, 1);
+    __builtin_prefetch(&z.potenzial, 1);
+    puffer_[anzahl_++] = a;
+    if (anzahl_ == puffergroesse) ausfuehren();
+  }
+  void ausfuehren() {
+    for (std::size_t i = 0; i < anzahl_; ++i) aufnehmen(netz_, plan_, puffer_[i], sim_.zeittakt);
+    anzahl_ = 0;
+  }
+
+  Simulation& sim_;
+  Netz& netz_;
+  Laufplan& plan_;
+  int32_t* lauf_;
+  const int32_t* ziel_;
+  const int32_t pWert_;
+  const bool immer_;
+  uint64_t zuege_ = 0;
+  static constexpr std::size_t stueck = 1024;
+  std::array<std::size_t, stueck> ankuenfte_;
+  std::array<Ankunft, puffergroesse> puffer_;
+  std::size_t anzahl_ = 0;
+};
+
+}  // namespace
+
+void weiterleiten(Simulation& sim) {
+  Laufplan& plan = sim.plan;
+  plan.pruefen(sim.netz);
+  plan.vereinigen();
+  // Only cells with a spike in transit have work; they come in index order,
+  // so arrivals and draws keep the order of a walk over the whole table.
+  Weiterleitung w(sim);
+  plan.naechste.clear();
+  for (const int32_t c : plan.unterwegs) {
+    if (w.zellliste(c)) plan.naechste.push_back(c);
+  }
+  w.abschliessen();
+  plan.unterwegs.swap(plan.naechste);
 }
 
 }  // namespace velkor

@@ -1,0 +1,77 @@
+#include "engine/laufplan.h"
+
+#include <cmath>
+
+#include "net/modell.h"
+
+namespace velkor {
+
+void Laufplan::pruefen(const Netz& netz) {
+  if (gueltig_ && spalte_ == netz.verbindungen.laufzaehler.data() && verbindungszahl_ == netz.verbindungen.size() &&
+      zellenzahl_ == netz.zellenzahl) {
+    return;
+  }
+  aufbauen(netz);
+}
+
+void Laufplan::vereinigen() {
+  naechste.clear();
+  auto a = unterwegs.begin();
+  auto b = gestartet.begin();
+  while (a != unterwegs.end() || b != gestartet.end()) {
+    int32_t c = 0;
+    if (b == gestartet.end() || (a != unterwegs.end() && *a < *b)) {
+      c = *a++;
+    } else {
+      if (a != unterwegs.end() && *a == *b) ++a;
+      c = *b++;
+    }
+    naechste.push_back(c);
+  }
+  unterwegs.swap(naechste);
+  gestartet.clear();
+}
+
+void Laufplan::aufbauen(const Netz& netz) {
+  const auto n = static_cast<std::size_t>(netz.zellenzahl);
+  const Verbindungen& v = netz.verbindungen;
+  gesperrt.assign(n, 0);
+  gewichtsschritt.assign(n, 0);
+  festeGewichte.assign(n, 0);
+  unterwegs.clear();
+  gestartet.clear();
+  naechste.clear();
+  // Targets whose incoming weights follow the windowed rule. The test is the
+  // one of the update itself, so a rate of change that is NaN counts too.
+  std::vector<uint8_t> fensterregel(n, 0);
+  for (std::size_t c = 0; c < n; ++c) {
+    const TZelle& z = netz.Zelltabelle[c];
+    gesperrt[c] = z.refraktaerrest != 0 ? 1 : 0;
+    fensterregel[c] = z.aenderungsrate >= 0 ? 0 : 1;
+  }
+  for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
+    bool schritt = false;
+    bool fest = true;
+    bool laeuft = false;
+    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+      const int32_t ziel = v.ziel[k];
+      // A target that names no cell (only in a faulty net) keeps its visit.
+      const bool zielOk = ziel >= 0 && static_cast<std::size_t>(ziel) < n;
+      if (!(v.gewichtsfaktor[k] == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) schritt = true;
+      if (v.laufzaehler[k] != 0) laeuft = true;
+      if (!(v.lernschritt[k] == nichtGegebenReal && v.maximalgewicht[k] == v.startgewicht[k] &&
+            v.gewicht[k] == v.maximalgewicht[k] && std::isfinite(v.gewicht[k]))) {
+        fest = false;
+      }
+    }
+    gewichtsschritt[static_cast<std::size_t>(c)] = schritt ? 1 : 0;
+    festeGewichte[static_cast<std::size_t>(c)] = fest && !schritt ? 1 : 0;
+    if (laeuft) unterwegs.push_back(c);
+  }
+  gueltig_ = true;
+  spalte_ = v.laufzaehler.data();
+  verbindungszahl_ = v.size();
+  zellenzahl_ = netz.zellenzahl;
+}
+
+}  // namespace velkor

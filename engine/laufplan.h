@@ -1,0 +1,61 @@
+#pragma once
+// What the engine derives from the loaded net to make a time step cost what
+// actually happens in it instead of a walk over every connection. Everything
+// here can be rebuilt from the cell table and the connection columns at any
+// time; it never holds state of its own that the net does not also hold.
+//
+// - Which cells have a spike in transit on some outgoing connection, so that
+//   phase 3 walks only their lists (in index order, so arrivals and random
+//   draws keep their order).
+// - Which cells are refractory (refraktaerrest != 0), one byte per cell, so
+//   that the many arrivals that are lost cost no visit of the target record.
+// - Which cells have an outgoing connection whose weight can change in the
+//   per-step update: a factor of exactly 1.0 towards a target outside the
+//   windowed rule leaves the weight as it is (x * 1.0 == x for every double).
+//   Both the factor and the target's rate of change are fixed after a load.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velkor {
+
+struct Netz;
+
+class Laufplan {
+ public:
+  // The net was loaded or changed outside a time step: rebuild before the next phase.
+  void verwerfen() { gueltig_ = false; }
+  // Rebuilds the plan if it was discarded or does not belong to this net.
+  void pruefen(const Netz& netz);
+
+  // Per cell: refraktaerrest != 0. Kept up to date by phase 1, the only
+  // phase that changes refraktaerrest.
+  std::vector<uint8_t> gesperrt;
+  // Per cell: some outgoing connection needs the per-step weight update.
+  std::vector<uint8_t> gewichtsschritt;
+  // Per cell: every outgoing connection keeps its weight at arrivals as long
+  // as the target's learning factor is finite: no learning step, maximum
+  // weight equal to the start weight and to the finite weight, and no change
+  // in the per-step update. Such an arrival only adds the weight.
+  std::vector<uint8_t> festeGewichte;
+  // Cells that had a spike in transit after the last phase 3, ascending.
+  std::vector<int32_t> unterwegs;
+  // Cells that launched spikes in phase 1 since the last phase 3, ascending.
+  std::vector<int32_t> gestartet;
+  // Moves `gestartet` into `unterwegs`, keeping it ascending and without repeats.
+  void vereinigen();
+  // Scratch list of phase 3, kept to avoid an allocation per step.
+  std::vector<int32_t> naechste;
+
+ private:
+  void aufbauen(const Netz& netz);
+
+  bool gueltig_ = false;
+  // The net the plan was built for.
+  const void* spalte_ = nullptr;
+  std::size_t verbindungszahl_ = 0;
+  int32_t zellenzahl_ = -1;
+};
+
+}  // namespace velkor

@@ -1,0 +1,170 @@
+// The straightforward time step, kept apart from the engine so that a change
+// of the engine cannot change the yardstick as well.
+
+#include "tests/engine/referenz.h"
+
+#include "engine/umlauf.h"
+#include "engine/zyklus.h"
+
+namespace velkor::referenz {
+
+namespace {
+
+// A. Firing test and its consequences. The test does not look at
+// refraktaerrest: a refractory cell pushed over its threshold fires again and
+// its refractory phase starts over.
+void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige) {
+  TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
+  if (zelle.potenzial >= zelle.schwelle) {
+    if (zelle.aenderungsrate >= 0) {
+      zelle.lernfaktor = zelle.lernfaktor + (1 - zelle.lernfaktor) * zelle.aenderungsrate;
+    } else {
+      zelle.lernfaktor = zelle.lernfaktor + zelle.lernfaktor * zelle.aenderungsrate;
+    }
+    zelle.potenzial = 0;
+    zelle.refraktaerrest = zelle.refraktaerzeit;
+    // A connection carries at most one spike: a spike still under way is replaced.
+    Verbindungen& v = netz.verbindungen;
+    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+      v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
+    }
+  } else {
+    zelle.potenzial = zelle.potenzial * zelle.abklingfaktor;
+    if (zelle.refraktaerrest > 0) {
+      --zelle.refraktaerrest;
+      if (zelle.refraktaerrest == 0) anzeige.refraktaerEnde(c);
+    }
+  }
+}
+
+// B. Recovery of the learning factor towards lernfaktorstart; never while the
+// cell is refractory, and never after a firing with refraktaerzeit -1.
+void erholung(TZelle& zelle) {
+  if (zelle.refraktaerrest != 0) return;
+  if (zelle.erholfaktor >= 1) {
+    zelle.lernfaktor = zelle.lernfaktor * (1 + (1 - zelle.lernfaktor) * (zelle.erholfaktor - 1));
+    if (zelle.lernfaktor > zelle.lernfaktorstart) zelle.lernfaktor = zelle.lernfaktorstart;
+  } else {
+    zelle.lernfaktor = zelle.lernfaktor * zelle.erholfaktor;
+    if (zelle.aenderungsrate > 0 && zelle.lernfaktor < zelle.lernfaktorstart) zelle.lernfaktor = zelle.lernfaktorstart;
+  }
+}
+
+// C. Per-step weight update of the outgoing connections of cell c.
+//
+// The windowed rule asks whether the target "counts as firing". A target with
+// a lower index (or the cell itself) has already been through step A in this
+// pass: if it fired now, its refraktaerrest equals its refraktaerzeit. A target
+// with a higher index has not: if it is about to fire, its potential is at or
+// above its threshold. The outcome depends on this order, and that is intended.
+// letzteankunft is written in phase 3, after this phase, so an arrival of the
+// current time step is not yet visible here.
+void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
+  Verbindungen& v = netz.verbindungen;
+  for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+    const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
+    if (ziel.aenderungsrate >= 0) {
+      v.gewicht[k] = v.gewicht[k] * v.gewichtsfaktor[k];
+      continue;
+    }
+    if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
+      v.imfenster[k] =
+          v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfenster[k] ? 1 : 0;
+    }
+    double x = (v.imfenster[k] != 0 || v.zeitfenster[k] < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
+    v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
+  }
+}
+
+}  // namespace
+
+void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
+  zeitlupePause(sim.param.zeitlupe);
+  Netz& netz = sim.netz;
+  // Each cell runs through A, B and C before the next cell is looked at.
+  for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
+    feuertest(netz, c, anzeige);
+    erholung(netz.Zelltabelle[static_cast<std::size_t>(c)]);
+    gewichtsschritt(netz, c, sim.zeittakt);
+  }
+}
+
+namespace {
+
+void lernenBeiAnkunft(Netz& netz, std::size_t k, TZelle& ziel) {
+  Verbindungen& v = netz.verbindungen;
+  double& gewicht = v.gewicht[k];
+  // 1. Weight change. Without a learning step only an excitatory weight moves
+  // towards its maximum.
+  if (v.lernschritt[k] != nichtGegebenReal) {
+    gewicht = gewicht + v.lernschritt[k] * ziel.lernfaktor;
+  } else if (gewicht > 0) {
+    gewicht = gewicht + (v.maximalgewicht[k] - gewicht) * ziel.lernfaktor;
+  }
+  // 2. A learning connection uses up the learning factor of a target with a
+  // positive change rate; later arrivals in this phase see the reset value.
+  if (v.maximalgewicht[k] != v.startgewicht[k] && ziel.aenderungsrate > 0) ziel.lernfaktor = ziel.lernfaktorstart;
+  // 3. Cap, for every connection at every accepted arrival. There is no lower bound.
+  if (gewicht > v.maximalgewicht[k]) gewicht = v.maximalgewicht[k];
+}
+
+void ankunft(Netz& netz, std::size_t k, int32_t zeittakt) {
+  Verbindungen& v = netz.verbindungen;
+  v.laufzaehler[k] = 0;
+  TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
+  // Arrivals at a refractory cell are lost, also at a cell that fired in this
+  // time step and at one whose refraktaerrest went negative.
+  if (ziel.refraktaerrest != 0) return;
+  v.letzteankunft[k] = zeittakt;
+  lernenBeiAnkunft(netz, k, ziel);
+  ziel.potenzial = ziel.potenzial + v.gewicht[k];
+  // The floor after each single arrival: the result depends on the order in
+  // which excitatory and inhibitory spikes come in.
+  if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
+}
+
+}  // namespace
+
+void weiterleiten(Simulation& sim) {
+  Netz& netz = sim.netz;
+  Verbindungen& v = netz.verbindungen;
+  const int32_t pWert = sim.param.pWert;
+  for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
+    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+      const int32_t lauf = v.laufzaehler[k];
+      if (lauf == 0) continue;
+      if (lauf == 1) {
+        ankunft(netz, k, sim.zeittakt);
+        continue;
+      }
+      // One draw for every counting connection in every step, whatever P is,
+      // so the sequence of draws does not depend on P.
+      if (sim.zufall.naechste0bis99() <= pWert) v.laufzaehler[k] = umlaufendMinus(lauf, 1);
+    }
+  }
+}
+
+void einzelzyklus(Simulation& sim, Zyklusanzeige& anzeige) {
+  anzeige.zeilenvorschub();
+  referenz::feuern(sim, anzeige);
+  sim.eingabe.eingabelesen(sim.netz, sim.zeittakt, sim.lauf, anzeige);
+  referenz::weiterleiten(sim);
+  anzeige.anzeigen();
+  anzeige.taktanzeige();
+  sim.zeittakt = umlaufendPlus(sim.zeittakt, 1);
+}
+
+int64_t zyklus(Simulation& sim, Zyklusanzeige& anzeige) {
+  if (sim.lauf.netzfehler) {
+    anzeige.netzfehlerHinweis();
+    return 0;
+  }
+  int64_t schritte = 0;
+  do {
+    referenz::einzelzyklus(sim, anzeige);
+    ++schritte;
+  } while (!sim.lauf.anhalten);
+  return schritte;
+}
+
+}  // namespace velkor::referenz
