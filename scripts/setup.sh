@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing velkor needs on Debian (Qt 6, GoogleTest,
-# CMake, Ninja, a font for the pictures). Packages already present are not
+# CMake, Ninja, a font for the pictures; clang with its libFuzzer and sanitizer
+# runtimes for the fuzz targets). Packages already present are not
 # installed again. Run as root, or as a user who may use sudo.
 set -euo pipefail
 
-pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu-core)
+pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu-core clang libclang-rt-14-dev)
 
 fehlend=()
 for p in "${pakete[@]}"; do
