@@ -5,6 +5,10 @@
 #include <array>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/umlauf.h"
 #include "engine/zyklus.h"
 
@@ -95,6 +99,16 @@ class Weiterleitung {
     return bleibt;
   }
 
+  void vorholen(int32_t c) const {
+    const std::size_t anfang = netz_.verbindungsanfang(c);
+    const std::size_t ende = netz_.verbindungsende(c);
+    // A cache line holds 16 counters or targets; long lists are fetched as they are walked.
+    for (std::size_t k = anfang; k < ende && k < anfang + 256; k += 16) {
+      __builtin_prefetch(lauf_ + k, 1);
+      __builtin_prefetch(ziel_ + k, 0);
+    }
+  }
+
   void abschliessen() {
     ausfuehren();
     // The generator moves on as if the counted draws had been made one by one.
@@ -110,20 +124,8 @@ class Weiterleitung {
     uint32_t rest = 0;
     for (std::size_t von = anfang; von < ende; von += stueck) {
       const std::size_t bis = std::min(ende, von + stueck);
-      std::size_t n = 0;
       uint64_t zuege = 0;
-      for (std::size_t k = von; k < bis; ++k) {
-        const auto l = static_cast<uint32_t>(lauf_[k]);
-        // 0: nothing; 1: arrives; anything else (2 or more, or negative) counts
-        // down. Computed without branches: the three cases come in no order.
-        const auto zaehlt = static_cast<uint32_t>(l > 1U);
-        const uint32_t neu = (l - 1U) & (0U - zaehlt);
-        lauf_[k] = static_cast<int32_t>(neu);
-        rest |= neu;
-        zuege += zaehlt;
-        ankuenfte_[n] = k;
-        n += static_cast<std::size_t>(l == 1U);
-      }
+      const std::size_t n = abzaehlen(von, bis, rest, zuege);
       zuege_ += zuege;
       // Arrivals at a refractory cell are lost (also at a cell that fired in
       // this time step and at one whose refraktaerrest went negative); most
@@ -138,6 +140,53 @@ class Weiterleitung {
         vormerken({ankuenfte_[i], c, fest}, static_cast<std::size_t>(ziel_[ankuenfte_[i]]));
     }
     return rest != 0;
+  }
+
+  // Counts down the counters of [von, bis) by the rule of P 99 and more: 0
+  // stays, 1 arrives (becomes 0 and is noted in ankuenfte_), anything else (2
+  // or more, or negative) goes down by one and counts as a draw. No branch
+  // per connection: the three cases come in no order. Returns the arrivals.
+  std::size_t abzaehlen(std::size_t von, std::size_t bis, uint32_t& rest, uint64_t& zuege) {
+    std::size_t n = 0;
+    std::size_t k = von;
+#if defined(__SSE2__)
+    const __m128i null = _mm_setzero_si128();
+    const __m128i eins = _mm_set1_epi32(1);
+    __m128i oder = null;
+    __m128i gezaehlt = null;
+    for (; k + 4 <= bis; k += 4) {
+      auto* p = reinterpret_cast<__m128i*>(lauf_ + k);
+      const __m128i l = _mm_loadu_si128(p);
+      const __m128i ankunft = _mm_cmpeq_epi32(l, eins);
+      const __m128i ruht = _mm_or_si128(_mm_cmpeq_epi32(l, null), ankunft);
+      // andnot: (l - 1) where the counter counts, 0 where it rests or arrives.
+      const __m128i neu = _mm_andnot_si128(ruht, _mm_sub_epi32(l, eins));
+      _mm_storeu_si128(p, neu);
+      oder = _mm_or_si128(oder, neu);
+      gezaehlt = _mm_add_epi32(gezaehlt, _mm_andnot_si128(ruht, eins));
+      auto maske = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(ankunft)));
+      while (maske != 0) {
+        ankuenfte_[n++] = k + static_cast<std::size_t>(__builtin_ctz(maske));
+        maske &= maske - 1;
+      }
+    }
+    alignas(16) uint32_t teile[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(teile), oder);
+    rest |= teile[0] | teile[1] | teile[2] | teile[3];
+    _mm_store_si128(reinterpret_cast<__m128i*>(teile), gezaehlt);
+    zuege += static_cast<uint64_t>(teile[0]) + teile[1] + teile[2] + teile[3];
+#endif
+    for (; k < bis; ++k) {
+      const auto l = static_cast<uint32_t>(lauf_[k]);
+      const auto zaehlt = static_cast<uint32_t>(l > 1U);
+      const uint32_t neu = (l - 1U) & (0U - zaehlt);
+      lauf_[k] = static_cast<int32_t>(neu);
+      rest |= neu;
+      zuege += zaehlt;
+      ankuenfte_[n] = k;
+      n += static_cast<std::size_t>(l == 1U);
+    }
+    return n;
   }
 
   // A spike over connection k reached its target; its counter is already 0.
@@ -184,8 +233,11 @@ void weiterleiten(Simulation& sim) {
   // so arrivals and draws keep the order of a walk over the whole table.
   Weiterleitung w(sim);
   plan.naechste.clear();
-  for (const int32_t c : plan.unterwegs) {
-    if (w.zellliste(c)) plan.naechste.push_back(c);
+  const std::vector<int32_t>& zellen = plan.unterwegs;
+  for (std::size_t i = 0; i < zellen.size(); ++i) {
+    // The lists of the cells a few places ahead are fetched from memory meanwhile.
+    if (i + 4 < zellen.size()) w.vorholen(zellen[i + 4]);
+    if (w.zellliste(zellen[i])) plan.naechste.push_back(zellen[i]);
   }
   w.abschliessen();
   plan.unterwegs.swap(plan.naechste);

@@ -1,0 +1,132 @@
+#!/usr/bin/python3
+"""Speed comparison of velkor-batch with Brian2 on the nets of netzgen.
+
+    /usr/bin/python3 bench/lauf.py --build BUILDDIR [--daten DIR] [--sizes 1e4,1e5,1e6]
+                                   [--lernen 1e5] [--ohne-brian] [--md DATEI]
+
+For every size it generates the net (once; DIR/n<size>), then runs in the
+same run of this script:
+  - velkor-batch --stats --runs 1 on the name form (load time, time steps/s,
+    peak memory),
+  - velkor-batch --stats --runs 0 on the numbered form (its load time),
+  - the same net in Brian2's C++ standalone target (brian2_netz.py), where
+    Brian2 is installed (Debian: apt-get install python3-brian),
+and prints a table in Markdown. --lernen adds the variant in which every
+connection learns (velkor only; Brian2 has no such rule here).
+Nets of 10^6 cells need about 2 GB of disk per form and Brian2 about 8 GB of
+memory there; use --sizes to run a part.
+"""
+
+import argparse
+import os
+import platform
+import re
+import subprocess
+import sys
+import time
+
+SCHRITTE = {10**4: 2000, 10**5: 300, 10**6: 40}
+VERBINDUNGEN = 100
+
+
+def groesse(text):
+    return int(float(text))
+
+
+def erzeugen(netzgen, ziel, zellen, lernen):
+    if os.path.exists(os.path.join(ziel, "eingabe.ein")):
+        return
+    schritte = SCHRITTE.get(zellen, 300)
+    befehl = [netzgen, "--zellen", str(zellen), "--verbindungen", str(VERBINDUNGEN),
+              "--schritte", str(schritte), "--ziel", ziel]
+    if lernen:
+        befehl.append("--lernen")
+    subprocess.run(befehl, check=True)
+
+
+def statistik(ausgabe):
+    letzte = ausgabe.strip().splitlines()[-1]
+    return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", letzte)}
+
+
+def velkor(batch, verzeichnis, netz, laeufe):
+    arbeit = os.path.join(verzeichnis, "lauf")
+    os.makedirs(arbeit, exist_ok=True)
+    befehl = [batch, "--stats", "--runs", str(laeufe), "bench",
+              os.path.join(verzeichnis, netz), os.path.join(verzeichnis, "eingabe.ein")]
+    ergebnis = subprocess.run(befehl, cwd=arbeit, capture_output=True, text=True)
+    if ergebnis.returncode != 0:
+        sys.exit("velkor-batch failed: " + ergebnis.stderr)
+    return statistik(ergebnis.stdout)
+
+
+def brian(verzeichnis, zellen):
+    try:
+        import brian2  # noqa: F401
+    except ImportError:
+        return None
+    skript = os.path.join(os.path.dirname(os.path.abspath(__file__)), "brian2_netz.py")
+    arbeit = os.path.join(verzeichnis, "brian2")
+    ergebnis = subprocess.run([sys.executable, skript, verzeichnis, str(SCHRITTE.get(zellen, 300)), arbeit],
+                              capture_output=True, text=True)
+    zeilen = [z for z in ergebnis.stdout.splitlines() if z.startswith("brian2 ")]
+    if ergebnis.returncode != 0 or not zeilen:
+        print("brian2 failed:\n" + ergebnis.stderr[-2000:], file=sys.stderr)
+        return None
+    return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", zeilen[-1])}
+
+
+def zeile(name, zellen, v, n, b):
+    verbindungen = zellen * VERBINDUNGEN
+    pro = v["peak_rss_mb"] * 1024 * 1024 / verbindungen
+    if b:
+        brian_text = "%.1f | %.1f | %.0f | %.2f" % (b["steps_per_s"], b["setup_s"], b["peak_rss_mb"],
+                                                     v["steps_per_s"] / b["steps_per_s"])
+    else:
+        brian_text = "— | — | — | —"
+    return "| %s | %d | %.1f | %.2f / %.2f | %.0f | %.1f | %s |" % (
+        name, int(v["steps"]), v["steps_per_s"], v["load_s"], n["load_s"], v["peak_rss_mb"], pro, brian_text)
+
+
+def main():
+    a = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    a.add_argument("--build", required=True, help="build directory with velkor-batch and bench/netzgen")
+    a.add_argument("--daten", default="/work/benchdata", help="where the nets are generated (outside the repo)")
+    a.add_argument("--sizes", default="1e4,1e5,1e6")
+    a.add_argument("--lernen", default="1e5", help="size of the learning variant; empty for none")
+    a.add_argument("--ohne-brian", action="store_true")
+    a.add_argument("--md", help="append the table to this file")
+    o = a.parse_args()
+
+    batch = os.path.join(o.build, "velkor-batch")
+    netzgen = os.path.join(o.build, "bench", "netzgen")
+    laeufe = [(groesse(s), False) for s in o.sizes.split(",") if s]
+    if o.lernen:
+        laeufe.append((groesse(o.lernen), True))
+
+    kopf = ["| net | steps | velkor steps/s | load s (name / numbered) | peak RSS MB | bytes/conn "
+            "| Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB | velkor / Brian2 |",
+            "|---|---|---|---|---|---|---|---|---|---|"]
+    zeilen = []
+    for zellen, lernen in laeufe:
+        name = "%.0e x %d%s" % (zellen, VERBINDUNGEN, ", learning" if lernen else "")
+        verzeichnis = os.path.join(o.daten, "n%.0e%s" % (zellen, "-lernen" if lernen else ""))
+        print("== " + name, file=sys.stderr)
+        erzeugen(netzgen, verzeichnis, zellen, lernen)
+        v = velkor(batch, verzeichnis, "netz.net", 1)
+        n = velkor(batch, verzeichnis, "netz.nec", 0)
+        b = None if (o.ohne_brian or lernen) else brian(verzeichnis, zellen)
+        zeilen.append(zeile(name, zellen, v, n, b))
+        print(zeilen[-1], file=sys.stderr)
+
+    kopf.insert(0, "%s, %s, %d cores, %s" % (time.strftime("%Y-%m-%d %H:%M"), platform.processor() or
+                                              platform.machine(), os.cpu_count(), platform.platform()))
+    text = "\n".join(kopf[:1] + [""] + kopf[1:] + zeilen) + "\n"
+    print(text)
+    if o.md:
+        with open(o.md, "a") as f:
+            f.write("\n" + text)
+
+
+if __name__ == "__main__":
+    main()
