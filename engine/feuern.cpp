@@ -1,6 +1,9 @@
 // Phase 1 of a time step: firing, decay, refractory countdown, recovery of
 // the learning factor and the per-step weight update.
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/umlauf.h"
 #include "engine/zyklus.h"
 
@@ -50,6 +53,18 @@ void erholung(TZelle& zelle) {
   }
 }
 
+// C, windowed rule, for connection k.
+void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
+  Verbindungen& v = netz.verbindungen;
+  const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
+  if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
+    v.imfenster[k] =
+        v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfenster[k] ? 1 : 0;
+  }
+  double x = (v.imfenster[k] != 0 || v.zeitfenster[k] < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
+  v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
+}
+
 // C. Per-step weight update of the outgoing connections of cell c.
 //
 // The windowed rule asks whether the target "counts as firing". A target with
@@ -59,20 +74,37 @@ void erholung(TZelle& zelle) {
 // above its threshold. The outcome depends on this order, and that is intended.
 // letzteankunft is written in phase 3, after this phase, so an arrival of the
 // current time step is not yet visible here.
-void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
+void gewichtsschritt(Netz& netz, Laufplan& plan, int32_t c, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
-  for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
-    const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
-    if (ziel.aenderungsrate >= 0) {
-      v.gewicht[k] = v.gewicht[k] * v.gewichtsfaktor[k];
-      continue;
+  const int32_t* ziele = v.ziel.data();
+  double* gewichte = v.gewicht.data();
+  const double* faktoren = v.gewichtsfaktor.data();
+  const uint8_t* fenster = plan.fensterregel.data();
+  std::vector<std::size_t>& gefenstert = plan.gefenstert;
+  const std::size_t ende = netz.verbindungsende(c);
+  for (std::size_t von = netz.verbindungsanfang(c); von < ende; von += Laufplan::stueck) {
+    const std::size_t bis = std::min(ende, von + Laufplan::stueck);
+    // The plain factor for every connection whose target keeps it (the rule of
+    // a target is fixed after the load); the windowed ones are noted and
+    // follow in their order. No connection sees another one's weight, so the
+    // split changes nothing but the time.
+    std::size_t n = 0;
+    for (std::size_t k = von; k < bis; ++k) {
+      const bool gefenstertes = fenster[static_cast<std::size_t>(ziele[k])] != 0;
+      const double g = gewichte[k];
+      const double produkt = g * faktoren[k];
+      gewichte[k] = gefenstertes ? g : produkt;
+      gefenstert[n] = k;
+      n += gefenstertes ? 1 : 0;
     }
-    if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
-      v.imfenster[k] =
-          v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfenster[k] ? 1 : 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i + 8 < n) {
+        const TZelle& spaeter = netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[i + 8]])];
+        __builtin_prefetch(&spaeter.schwelle);
+        __builtin_prefetch(&spaeter.potenzial);
+      }
+      fensterschritt(netz, gefenstert[i], zeittakt);
     }
-    double x = (v.imfenster[k] != 0 || v.zeitfenster[k] < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
-    v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
   }
 }
 
@@ -94,7 +126,7 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
     erholung(zelle);
     plan.gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
     // Without a factor other than 1.0 and without a windowed target no weight changes.
-    if (plan.gewichtsschritt[i] != 0) gewichtsschritt(netz, c, sim.zeittakt);
+    if (plan.gewichtsschritt[i] != 0) gewichtsschritt(netz, plan, c, sim.zeittakt);
   }
 }
 

@@ -43,7 +43,7 @@ void Laufplan::aufbauen(const Netz& netz) {
   naechste.clear();
   // Targets whose incoming weights follow the windowed rule. The test is the
   // one of the update itself, so a rate of change that is NaN counts too.
-  std::vector<uint8_t> fensterregel(n, 0);
+  fensterregel.assign(n, 0);
   for (std::size_t c = 0; c < n; ++c) {
     const TZelle& z = netz.Zelltabelle[c];
     gesperrt[c] = z.refraktaerrest != 0 ? 1 : 0;

@@ -32,6 +32,9 @@ class Laufplan {
   // Per cell: refraktaerrest != 0. Kept up to date by phase 1, the only
   // phase that changes refraktaerrest.
   std::vector<uint8_t> gesperrt;
+  // Per cell: the weights of the connections into it follow the windowed
+  // rule (!(aenderungsrate >= 0)); fixed after a load.
+  std::vector<uint8_t> fensterregel;
   // Per cell: some outgoing connection needs the per-step weight update.
   std::vector<uint8_t> gewichtsschritt;
   // Per cell: every outgoing connection keeps its weight at arrivals as long
@@ -45,6 +48,10 @@ class Laufplan {
   std::vector<int32_t> gestartet;
   // Moves `gestartet` into `unterwegs`, keeping it ascending and without repeats.
   void vereinigen();
+  // Long lists are worked through in chunks of this many connections.
+  static constexpr std::size_t stueck = 1024;
+  // Scratch list of phase 1: the windowed connections of a chunk.
+  std::vector<std::size_t> gefenstert = std::vector<std::size_t>(stueck);
   // Scratch list of phase 3, kept to avoid an allocation per step.
   std::vector<int32_t> naechste;
 
