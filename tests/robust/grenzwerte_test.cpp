@@ -180,8 +180,9 @@ TEST(Grenzwerte, AnzeigeparameterAusserhalbIhrerBereiche) {
       // Rows of the tables and the step counter stay on the canvas (the
       // tables wrap around); names in the cell and compressed views stand
       // where their cells stand.
-      if (ansicht != 0 && ansicht != 3)
+      if (ansicht != 0 && ansicht != 3) {
         for (int y : l.canvas.textzeilen) EXPECT_TRUE(y >= 0 && y < l.canvas.hoehe()) << ansicht << " " << y;
+      }
       // A bounded number of drawing calls per step: nothing loops over pixels.
       EXPECT_LT(l.canvas.aufrufe, 60 * 2000) << ansicht;
     }
