@@ -80,10 +80,10 @@ def zeile(name, zellen, v, n, b):
     verbindungen = zellen * VERBINDUNGEN
     pro = v["peak_rss_mb"] * 1024 * 1024 / verbindungen
     if b:
-        brian_text = "%.1f | %.1f | %.0f | %.2f" % (b["steps_per_s"], b["setup_s"], b["peak_rss_mb"],
-                                                     v["steps_per_s"] / b["steps_per_s"])
+        brian_text = "%.1f | %.1f | %.0f | %.1f %% | %.2f" % (b["steps_per_s"], b["setup_s"], b["peak_rss_mb"],
+                                                              100 * b["firing"], v["steps_per_s"] / b["steps_per_s"])
     else:
-        brian_text = "— | — | — | —"
+        brian_text = "— | — | — | — | —"
     return "| %s | %d | %.1f | %.2f / %.2f | %.0f | %.1f | %s |" % (
         name, int(v["steps"]), v["steps_per_s"], v["load_s"], n["load_s"], v["peak_rss_mb"], pro, brian_text)
 
@@ -105,8 +105,8 @@ def main():
         laeufe.append((groesse(o.lernen), True))
 
     kopf = ["| net | steps | velkor steps/s | load s (name / numbered) | peak RSS MB | bytes/conn "
-            "| Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB | velkor / Brian2 |",
-            "|---|---|---|---|---|---|---|---|---|---|"]
+            "| Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB | Brian2 cells firing per step | velkor / Brian2 |",
+            "|---|---|---|---|---|---|---|---|---|---|---|"]
     zeilen = []
     for zellen, lernen in laeufe:
         name = "%.0e x %d%s" % (zellen, VERBINDUNGEN, ", learning" if lernen else "")

@@ -4,7 +4,9 @@
 //
 // N cells, each with K outgoing connections to targets drawn at random,
 // delays 1..5, every fifth cell (drawn at random) inhibitory, threshold 1.0,
-// decay 0.9, refractory time 15. The input file excites 10 % of the cells at
+// decay 0.9, refractory time 15. The default weights (excitatory 0.15..0.35,
+// inhibitory -1.2..-0.6; --erregend/--hemmend in thousandths) keep about 5 %
+// of the cells firing per step after the start at every size. The input file excites 10 % of the cells at
 // step 0 and 1 % every 10 steps and stops after step T - 1.
 //
 // Into DIR it writes netz.net (name form), netz.nec (numbered form),
@@ -95,6 +97,8 @@ struct Optionen {
   uint32_t schritte = 1000;
   uint64_t seed = 1;
   bool lernen = false;
+  // Weights in thousandths: excitatory from..to, inhibitory from..to (negative).
+  int erregendVon = 150, erregendBis = 350, hemmendVon = -1200, hemmendBis = -600;
   std::filesystem::path ziel;
 };
 
@@ -114,6 +118,14 @@ Optionen lesen(int argc, char** argv) {
       o.schritte = static_cast<uint32_t>(std::stoul(wert()));
     } else if (a == "--seed") {
       o.seed = std::stoull(wert());
+    } else if (a == "--erregend") {
+      const std::string w = wert();
+      o.erregendVon = std::stoi(w.substr(0, w.find(',')));
+      o.erregendBis = std::stoi(w.substr(w.find(',') + 1));
+    } else if (a == "--hemmend") {
+      const std::string w = wert();
+      o.hemmendVon = std::stoi(w.substr(0, w.find(',')));
+      o.hemmendBis = std::stoi(w.substr(w.find(',') + 1));
     } else if (a == "--lernen") {
       o.lernen = true;
     } else if (a == "--ziel") {
@@ -167,7 +179,10 @@ void netzSchreiben(const Optionen& o) {
       const uint32_t t = z.bis(o.zellen);
       const auto d = static_cast<uint8_t>(1 + z.bis(5));
       // Whole thousandths: n / 1000.0 is the double that the text "%.3f" reads back as.
-      const double tausendstel = hemmend[c] != 0 ? -(300.0 + z.bis(401)) : 100.0 + z.bis(201);
+      const double tausendstel =
+          hemmend[c] != 0
+              ? o.hemmendVon + static_cast<double>(z.bis(static_cast<uint32_t>(o.hemmendBis - o.hemmendVon + 1)))
+              : o.erregendVon + static_cast<double>(z.bis(static_cast<uint32_t>(o.erregendBis - o.erregendVon + 1)));
       const double w = tausendstel / 1000.0;
       int n = std::snprintf(zeile, sizeof zeile, "c %s %.3f %d\n", zellname(t).c_str(), w, d);
       name.text(zeile, static_cast<std::size_t>(n));
