@@ -25,6 +25,11 @@ void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige, Laufplan& plan) {
     zelle.potenzial = 0;
     zelle.refraktaerrest = zelle.refraktaerzeit;
     // A connection carries at most one spike: a spike still under way is replaced.
+    if (plan.ereignisse.aktiv()) {
+      // By schedule: the firing step stands for every counter of the list.
+      plan.ereignisse.gefeuert(c);
+      return;
+    }
     Verbindungen& v = netz.verbindungen;
     const std::size_t anfang = netz.verbindungsanfang(c);
     const std::size_t ende = netz.verbindungsende(c);
@@ -115,6 +120,7 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   Netz& netz = sim.netz;
   Laufplan& plan = sim.plan;
   plan.pruefen(netz);
+  plan.modusWaehlen(netz, sim.param.pWert);
   // Launches of an earlier phase 1 that no phase 3 has seen yet join the
   // cells in transit, so this pass can start a fresh ascending list.
   if (!plan.gestartet.empty()) plan.vereinigen();

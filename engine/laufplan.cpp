@@ -7,10 +7,11 @@
 namespace velkor {
 
 void Laufplan::pruefen(const Netz& netz) {
-  if (gueltig_ && spalte_ == netz.verbindungen.laufzaehler.data() && verbindungszahl_ == netz.verbindungen.size() &&
+  if (gueltig_ && spalte_ == netz.verbindungen.ziel.data() && verbindungszahl_ == netz.verbindungen.size() &&
       zellenzahl_ == netz.zellenzahl) {
     return;
   }
+  ereignisse.verwerfen();
   aufbauen(netz);
 }
 
@@ -32,6 +33,29 @@ void Laufplan::vereinigen() {
   gestartet.clear();
 }
 
+void Laufplan::modusWaehlen(Netz& netz, int32_t pWert) {
+  if (pWert < 99) {
+    abgleichen(netz);
+    return;
+  }
+  if (ereignisse.aktiv()) return;
+  ereignisse.schrittOhnePlan();
+  if (!ereignisse.versuchen()) return;
+  // The schedule reads the counters, launches of an earlier phase 1 included.
+  if (!gestartet.empty()) vereinigen();
+  if (ereignisse.betreten(netz)) {
+    unterwegs.clear();
+    gestartet.clear();
+  }
+}
+
+void Laufplan::abgleichen(Netz& netz) {
+  if (!ereignisse.aktiv()) return;
+  ereignisse.verlassen(netz);
+  // The countdown takes over: the cells in transit follow from the counters.
+  aufbauen(netz);
+}
+
 void Laufplan::aufbauen(const Netz& netz) {
   const auto n = static_cast<std::size_t>(netz.zellenzahl);
   const Verbindungen& v = netz.verbindungen;
@@ -49,6 +73,8 @@ void Laufplan::aufbauen(const Netz& netz) {
     gesperrt[c] = z.refraktaerrest != 0 ? 1 : 0;
     fensterregel[c] = z.aenderungsrate >= 0 ? 0 : 1;
   }
+  // No counter column: nothing in transit.
+  const bool mitZaehlern = v.laufzaehler.size() == v.size();
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
     bool schritt = false;
     bool fest = true;
@@ -58,7 +84,7 @@ void Laufplan::aufbauen(const Netz& netz) {
       // A target that names no cell (only in a faulty net) keeps its visit.
       const bool zielOk = ziel >= 0 && static_cast<std::size_t>(ziel) < n;
       if (!(v.gewichtsfaktor[k] == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) schritt = true;
-      if (v.laufzaehler[k] != 0) laeuft = true;
+      if (mitZaehlern && v.laufzaehler[k] != 0) laeuft = true;
       if (!(v.lernschritt[k] == nichtGegebenReal && v.maximalgewicht[k] == v.startgewicht[k] &&
             v.gewicht[k] == v.maximalgewicht[k] && std::isfinite(v.gewicht[k]))) {
         fest = false;
@@ -69,7 +95,7 @@ void Laufplan::aufbauen(const Netz& netz) {
     if (laeuft) unterwegs.push_back(c);
   }
   gueltig_ = true;
-  spalte_ = v.laufzaehler.data();
+  spalte_ = v.ziel.data();
   verbindungszahl_ = v.size();
   zellenzahl_ = netz.zellenzahl;
 }

@@ -7,6 +7,9 @@
 // - Which cells have a spike in transit on some outgoing connection, so that
 //   phase 3 walks only their lists (in index order, so arrivals and random
 //   draws keep their order).
+// - With P >= 99: the arrivals by schedule (Ankunftsplan). That one does hold
+//   state of its own, the firing step of every cell, in place of the counters
+//   `laufzaehler`; laufzaehlerAbgleichen (engine/zyklus.h) writes them back.
 // - Which cells are refractory (refraktaerrest != 0), one byte per cell, so
 //   that the many arrivals that are lost cost no visit of the target record.
 // - Which cells have an outgoing connection whose weight can change in the
@@ -16,7 +19,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+#include "engine/ankunftsplan.h"
 
 namespace velkor {
 
@@ -24,8 +30,13 @@ struct Netz;
 
 class Laufplan {
  public:
-  // The net was loaded or changed outside a time step: rebuild before the next phase.
-  void verwerfen() { gueltig_ = false; }
+  // The net was loaded or changed outside a time step: rebuild before the next
+  // phase. Spikes in transit by schedule are dropped, so call
+  // laufzaehlerAbgleichen first when the net keeps running.
+  void verwerfen() {
+    gueltig_ = false;
+    ereignisse.verwerfen();
+  }
   // Rebuilds the plan if it was discarded or does not belong to this net.
   void pruefen(const Netz& netz);
 
@@ -46,6 +57,14 @@ class Laufplan {
   std::vector<int32_t> unterwegs;
   // Cells that launched spikes in phase 1 since the last phase 3, ascending.
   std::vector<int32_t> gestartet;
+  // Arrivals by schedule, live while P >= 99 (see engine/ankunftsplan.h).
+  Ankunftsplan ereignisse;
+  // Before a phase: enters the schedule at P >= 99 when the counters allow it,
+  // leaves it (counters written back) at P < 99.
+  void modusWaehlen(Netz& netz, int32_t pWert);
+  // Writes the counters back if the schedule is live, and leaves it.
+  void abgleichen(Netz& netz);
+
   // Moves `gestartet` into `unterwegs`, keeping it ascending and without repeats.
   void vereinigen();
   // Long lists are worked through in chunks of this many connections.
@@ -54,6 +73,8 @@ class Laufplan {
   std::vector<std::size_t> gefenstert = std::vector<std::size_t>(stueck);
   // Scratch list of phase 3, kept to avoid an allocation per step.
   std::vector<int32_t> naechste;
+  // Scratch list of phase 3 by schedule: the cells with arrivals and their group.
+  std::vector<std::pair<int32_t, const Ankunftsplan::Gruppe*>> faellig;
 
  private:
   void aufbauen(const Netz& netz);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -107,6 +109,29 @@ class Weiterleitung {
       __builtin_prefetch(lauf_ + k, 1);
       __builtin_prefetch(ziel_ + k, 0);
     }
+  }
+
+  // By schedule: the connections of group g of cell c arrive now.
+  void gruppe(int32_t c, const Ankunftsplan::Gruppe& g, const uint32_t* folge) {
+    const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
+    const std::size_t anfang = netz_.verbindungsanfang(c);
+    if (g.anfang == Ankunftsplan::ganzeListe) {
+      for (std::size_t k = anfang; k < anfang + g.anzahl; ++k) ankunft(c, fest, k);
+      return;
+    }
+    const uint32_t* f = folge + g.anfang;
+    for (uint32_t i = 0; i < g.anzahl; ++i) ankunft(c, fest, anfang + f[i]);
+  }
+
+  void gruppeVorholen(int32_t c, const Ankunftsplan::Gruppe& g, const uint32_t* folge) const {
+    const std::size_t anfang = netz_.verbindungsanfang(c);
+    if (g.anfang == Ankunftsplan::ganzeListe) {
+      for (std::size_t k = anfang; k < anfang + g.anzahl && k < anfang + 256; k += 16) __builtin_prefetch(ziel_ + k, 0);
+      return;
+    }
+    const uint32_t* f = folge + g.anfang;
+    for (uint32_t i = 0; i < g.anzahl && i < 64; i += 16) __builtin_prefetch(f + i, 0);
+    for (uint32_t i = 0; i < g.anzahl && i < 32; i += 2) __builtin_prefetch(ziel_ + anfang + f[i], 0);
   }
 
   void abschliessen() {
@@ -225,9 +250,47 @@ class Weiterleitung {
 
 }  // namespace
 
+namespace {
+
+// Phase 3 by schedule (P >= 99): only the cells whose spikes of one delay
+// arrive now, in index order, each with the connections of that delay in list
+// order. The draws of the countdown are counted and skipped.
+void weiterleitenNachPlan(Simulation& sim) {
+  Laufplan& plan = sim.plan;
+  std::vector<std::pair<int32_t, const Ankunftsplan::Gruppe*>>& faellig = plan.faellig;
+  faellig.clear();
+  const uint64_t zuege =
+      plan.ereignisse.ankuenfte([&](int32_t c, const Ankunftsplan::Gruppe& g) { faellig.emplace_back(c, &g); });
+  Weiterleitung w(sim);
+  const uint32_t* folge = plan.ereignisse.folge();
+  for (std::size_t i = 0; i < faellig.size(); ++i) {
+    if (i + 3 < faellig.size()) w.gruppeVorholen(faellig[i + 3].first, *faellig[i + 3].second, folge);
+    w.gruppe(faellig[i].first, *faellig[i].second, folge);
+  }
+  w.abschliessen();
+  if (zuege > 0) sim.zufall.vorruecken(zuege);
+}
+
+}  // namespace
+
+void laufzaehlerAbgleichen(Simulation& sim) {
+  Netz& netz = sim.netz;
+  sim.plan.pruefen(netz);
+  sim.plan.abgleichen(netz);
+  // A net that never ran by schedule may come without the column: no spikes.
+  if (netz.verbindungen.laufzaehler.size() != netz.verbindungen.size()) {
+    netz.verbindungen.laufzaehler.assign(netz.verbindungen.size(), 0);
+  }
+}
+
 void weiterleiten(Simulation& sim) {
   Laufplan& plan = sim.plan;
   plan.pruefen(sim.netz);
+  plan.modusWaehlen(sim.netz, sim.param.pWert);
+  if (plan.ereignisse.aktiv()) {
+    weiterleitenNachPlan(sim);
+    return;
+  }
   plan.vereinigen();
   // Only cells with a spike in transit have work; they come in index order,
   // so arrivals and draws keep the order of a walk over the whole table.

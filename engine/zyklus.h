@@ -22,6 +22,13 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige);
 void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel);
 // Phase 3: countdown of the spikes in transit and their arrivals.
 void weiterleiten(Simulation& sim);
+// With P >= 99 the engine keeps spikes in transit by schedule and not in
+// `laufzaehler` (the column may then be empty). This writes the exact
+// counters back (as the countdown would have left them) and hands over to the
+// countdown; the next time step at P >= 99 takes over again. Call it before
+// reading `laufzaehler`, and before changing it by hand (then also
+// plan.verwerfen()).
+void laufzaehlerAbgleichen(Simulation& sim);
 
 // zeilenvorschub, feuern, eingabelesen, weiterleiten, anzeigen, taktanzeige,
 // then zeittakt + 1.

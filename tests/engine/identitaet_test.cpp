@@ -32,7 +32,7 @@ using test::Testverzeichnis;
 // windows, weight factors of exactly 1.0 and others.
 class Zufallsnetz {
  public:
-  explicit Zufallsnetz(uint32_t seed) : zufall_(seed) {}
+  explicit Zufallsnetz(uint32_t seed, int laengste = 5) : zufall_(seed), laengste_(laengste) {}
 
   std::string netz(int zellen) {
     std::ostringstream o;
@@ -89,7 +89,7 @@ class Zufallsnetz {
     if (art > 0) {
       o << " " << (wahl(0, 4) == 0 ? -reell(0.1, 1.5) : reell(0.0, 1.2));
       // Not given (then "d 2"), -3 .. 5.
-      if (art > 1) o << " " << wahl(-3, 5);
+      if (art > 1) o << " " << (laengste_ <= 5 ? wahl(-3, 5) : wahl(0, 19) == 0 ? wahl(-3, 0) : wahl(0, laengste_));
     }
     o << "\n";
     if (wahl(0, 2) == 0) o << "i " << (oft() ? 1.0 : reell(0.8, 1.2)) << "\n";
@@ -99,6 +99,7 @@ class Zufallsnetz {
   }
 
   std::mt19937 zufall_;
+  int laengste_;
 };
 
 // Every field of the net that a time step can change, bit for bit.
@@ -133,10 +134,11 @@ struct Ergebnis {
 // The steps of one run: runs until stop and single steps, with changes of P
 // between them as the window's dialog makes them.
 struct Ablauf {
-  std::vector<int32_t> pWerte;  // one per round
-  int laeufe = 2;               // runs until stop per round
-  int einzelschritte = 15;      // then single steps per round
-  bool feuerndeZellen = false;  // the firing-cells table instead of the numbers
+  std::vector<int32_t> pWerte;       // one per round
+  int laeufe = 2;                    // runs until stop per round
+  int einzelschritte = 15;           // then single steps per round
+  bool feuerndeZellen = false;       // the firing-cells table instead of the numbers
+  bool abgleichenJedeRunde = false;  // counters read (and so written back) after every round
 };
 
 Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::string& eingabedatei, const Ablauf& a,
@@ -170,9 +172,14 @@ Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::strin
       sim->param.pWert = p;
       for (int i = 0; i < a.laeufe && !sim->lauf.eingabeEnde; ++i) schritt(true);
       for (int i = 0; i < a.einzelschritte; ++i) schritt(false);
+      if (a.abgleichenJedeRunde) {
+        if (!mitReferenz) laufzaehlerAbgleichen(*sim);
+        e.abbild += zustandsabbild(*sim);
+      }
     }
     anzeige.logende();
     EXPECT_TRUE(zustandschreiben(sim->netz, sim->zeittakt, 0, 0, fehler)) << fehler;
+    if (!mitReferenz) laufzaehlerAbgleichen(*sim);
     e.abbild = zustandsabbild(*sim);
   }
   e.zustandsdatei = lesen("zustand.txt");
@@ -194,8 +201,8 @@ void vergleichen(const std::string& netztext, const std::string& eingabetext, co
   EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed;
 }
 
-void vergleichen(uint32_t seed, int zellen, const Ablauf& a) {
-  Zufallsnetz z(seed);
+void vergleichen(uint32_t seed, int zellen, const Ablauf& a, int laengste = 5) {
+  Zufallsnetz z(seed, laengste);
   const std::string netz = z.netz(zellen);
   vergleichen(netz, z.eingabe(zellen, 120), a, seed);
 }
@@ -232,6 +239,49 @@ TEST(Identitaet, UnendlicherLernfaktorBewegtAuchFesteGewichte) {
   std::string eingabe;
   for (int s = 0; s < 40; s += 2) eingabe += "S " + std::to_string(s) + "\nU " + std::to_string(s) + "\n";
   vergleichen(netz, eingabe + "\n.\n", {{100}, 1, 10});
+}
+
+TEST(Identitaet, ZaehlerZwischendurchGelesenGleichDerReferenz) {
+  // Reading the counters hands the spikes in transit back to the countdown;
+  // the next step at P >= 99 takes them over again, also after P 50 stalled some.
+  Ablauf a{{100, 100, 50, 100, 99, 100}, 1, 9};
+  a.abgleichenJedeRunde = true;
+  for (uint32_t seed = 401; seed <= 408; ++seed) vergleichen(seed, 45, a);
+}
+
+TEST(Identitaet, LangeVerzoegerungenUndErneutesFeuernGleichDerReferenz) {
+  // Delays up to 40: cells fire again while their spikes are under way, and
+  // the schedule wraps around many times.
+  Ablauf a{{100, 50, 100}, 3, 40};
+  a.abgleichenJedeRunde = true;
+  for (uint32_t seed = 501; seed <= 506; ++seed) vergleichen(seed, 50, a, 40);
+}
+
+TEST(Identitaet, VerzoegerungZuLangFuerDenPlanGleichDerReferenz) {
+  // A delay beyond the schedule's reach: the countdown runs at P 100 too.
+  const std::string netz =
+      "z S\ns 1\na 0.9\nr 0\nc T 0.3 1\nc T 0.2 70000\nc T 0.1 0\nc U 0.5 -2\n"
+      "z T\ns 5\na 0.5\nr 2\nc S 0.4 3\n"
+      "z U\ns 1\na 0.9\nr 0\nc U 1.5 0\nc S 0.7 2\n";
+  std::string eingabe;
+  for (int s = 0; s < 40; s += 3) eingabe += "S " + std::to_string(s) + "\nU " + std::to_string(s + 1) + "\n";
+  Ablauf a{{100, 50, 100}, 1, 10};
+  a.abgleichenJedeRunde = true;
+  vergleichen(netz, eingabe + "\n.\n", a);
+}
+
+TEST(Identitaet, SelbstverbindungenUndRefraktaerzeitNullGleichDerReferenz) {
+  // A cell that fires in every step and feeds itself over delays 0, 1 and 3;
+  // a cell without a refractory time given, and one with refraktaerzeit 0.
+  const std::string netz =
+      "z A\ns 0\na 0.9\nr 0\nc A 0.5 0\nc A -0.2 1\nc B 0.6 3\nc A 0.1 3\n"
+      "z B\ns 1\na 0.8\nr -1\nc A 0.4 2\nc B 0.9 0\n"
+      "z C\ns 0.5\na 0.7\nr 0\nv 0.3\ng 0.95\nh 0.2\nc C 0.3 0\nc B 0.2 1\ni 0.9\nm 1.0\nl 0.1\n";
+  std::string eingabe;
+  for (int s = 0; s < 30; s += 2) eingabe += "B " + std::to_string(s) + "\nC " + std::to_string(s) + "\n";
+  Ablauf a{{100, 50, 100}, 1, 12};
+  a.abgleichenJedeRunde = true;
+  vergleichen(netz, eingabe + "\n.\n", a);
 }
 
 }  // namespace

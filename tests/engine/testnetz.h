@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/simulation.h"
+#include "engine/zyklus.h"
 #include "engine/zyklusanzeige.h"
 
 namespace velkor::test {
@@ -62,6 +63,18 @@ class Testnetz {
   std::size_t k(int handle) const { return index_[static_cast<std::size_t>(handle)]; }
   TZelle& z(int32_t c) { return sim.netz.Zelltabelle[static_cast<std::size_t>(c)]; }
   Verbindungen& v() { return sim.netz.verbindungen; }
+  // The counter of connection k as the countdown has it now (the engine may
+  // keep spikes in transit by schedule instead).
+  int32_t zaehler(std::size_t k) {
+    laufzaehlerAbgleichen(sim);
+    return v().laufzaehler[k];
+  }
+  // Sets a counter by hand between phases.
+  void zaehlerSetzen(std::size_t k, int32_t wert) {
+    laufzaehlerAbgleichen(sim);
+    v().laufzaehler[k] = wert;
+    sim.plan.verwerfen();
+  }
 
  private:
   struct Linie {

@@ -137,11 +137,13 @@ TEST(Grenzwerte, AbklingenUeberEinsWaechstOhneGrenze) {
 TEST(Grenzwerte, VerzoegerungenMinusZweiUndGroesstmoeglichKommenNieAn) {
   Lauf l("z A 1 1\ns 1\nr 0\nc B 1 -2\nc B 1 2147483647\nz B 1 5\ns 1\n");
   l.laufen(1, 0);
+  laufzaehlerAbgleichen(l.sim);
   const auto& lauf = l.sim.netz.verbindungen.laufzaehler;
   // Set to delay + 1 (wrapping) when A fires, counted down once in the same step.
   EXPECT_EQ(lauf.at(0), std::numeric_limits<int32_t>::max());
   EXPECT_EQ(lauf.at(1), -2);
   l.laufen(20);
+  laufzaehlerAbgleichen(l.sim);
   EXPECT_EQ(l.z(1).refraktaerrest, 0);
   EXPECT_EQ(l.z(1).potenzial, 0.0);
   EXPECT_EQ(lauf.at(1), -22);

@@ -1,0 +1,269 @@
+#include "engine/ankunftsplan.h"
+
+#include <algorithm>
+
+#include "engine/umlauf.h"
+#include "net/modell.h"
+
+namespace velkor {
+
+namespace {
+
+// The counter a firing sets: delay + 1, wrapping. 0 never arrives and draws
+// nothing, 1 or more counts down to an arrival, a negative one counts down
+// for ever (it would need 2^32 steps to wrap around to 1).
+int32_t startwert(int32_t verzoegerung) { return umlaufendPlus(verzoegerung, 1); }
+
+// The counter k phase-3 passes after the firing.
+int32_t zaehlerNach(int32_t start, int64_t k) {
+  if (start > 0) return k >= start ? 0 : static_cast<int32_t>(start - k);
+  if (start < 0) return umlaufendMinus(start, static_cast<int32_t>(static_cast<uint32_t>(k)));
+  return 0;
+}
+
+}  // namespace
+
+void Ankunftsplan::verwerfen() {
+  aktiv_ = false;
+  gruppenGueltig_ = false;
+  netzKennung_ = nullptr;
+  gruppenstart_ = {};
+  gruppen_ = {};
+  folge_ = {};
+  ewig_ = {};
+  letztes_ = {};
+  ring_ = {};
+  zugaenderung_ = {};
+  faellig_ = {};
+  bitfeld_ = {};
+  versuche_ = 0;
+  sperreBis_ = 0;
+}
+
+bool Ankunftsplan::gruppenBilden(const Netz& netz) {
+  const auto n = static_cast<std::size_t>(netz.zellenzahl);
+  const Verbindungen& v = netz.verbindungen;
+  gruppenstart_.assign(n + 1, 0);
+  gruppen_.clear();
+  folge_.clear();
+  ewig_.assign(n, 0);
+  laengste_ = 0;
+  // Per cell: its delays with their counts, then the offsets grouped by delay,
+  // list order kept within a group.
+  std::vector<Gruppe> neu;
+  for (std::size_t c = 0; c < n; ++c) {
+    gruppenstart_[c] = gruppen_.size();
+    const std::size_t anfang = netz.verbindungsstart[c];
+    const std::size_t ende = netz.verbindungsstart[c + 1];
+    neu.clear();
+    std::size_t zaehlend = 0;
+    for (std::size_t k = anfang; k < ende; ++k) {
+      const int32_t s = startwert(v.verzoegerung[k]);
+      if (s < 0) ++ewig_[c];
+      if (s <= 0) continue;
+      const int32_t d = s - 1;
+      if (d > hoechsteVerzoegerung) return false;
+      auto it = std::find_if(neu.begin(), neu.end(), [d](const Gruppe& g) { return g.verzoegerung == d; });
+      if (it == neu.end()) {
+        neu.push_back({d, 1, 0});
+      } else {
+        ++it->anzahl;
+      }
+      ++zaehlend;
+    }
+    std::sort(neu.begin(), neu.end(), [](const Gruppe& a, const Gruppe& b) { return a.verzoegerung < b.verzoegerung; });
+    for (const Gruppe& g : neu) laengste_ = std::max(laengste_, g.verzoegerung);
+    if (neu.size() == 1 && zaehlend == ende - anfang) {
+      gruppen_.push_back({neu[0].verzoegerung, neu[0].anzahl, ganzeListe});
+      continue;
+    }
+    const std::size_t basis = folge_.size();
+    folge_.resize(basis + zaehlend);
+    std::size_t platz = basis;
+    for (Gruppe& g : neu) {
+      gruppen_.push_back({g.verzoegerung, g.anzahl, platz});
+      g.anfang = platz;  // the next free place of the group
+      platz += g.anzahl;
+    }
+    for (std::size_t k = anfang; k < ende; ++k) {
+      const int32_t s = startwert(v.verzoegerung[k]);
+      if (s <= 0) continue;
+      auto it = std::find_if(neu.begin(), neu.end(), [s](const Gruppe& g) { return g.verzoegerung == s - 1; });
+      folge_[it->anfang++] = static_cast<uint32_t>(k - anfang);
+    }
+  }
+  gruppenstart_[n] = gruppen_.size();
+  netzKennung_ = v.ziel.data();
+  verbindungszahl_ = v.size();
+  gruppenGueltig_ = true;
+  return true;
+}
+
+const Ankunftsplan::Gruppe* Ankunftsplan::gruppeMit(int32_t c, int64_t verzoegerung) const {
+  if (verzoegerung < 0 || verzoegerung > laengste_) return nullptr;
+  const Gruppe* von = gruppen_.data() + gruppenstart_[static_cast<std::size_t>(c)];
+  const Gruppe* bis = gruppen_.data() + gruppenstart_[static_cast<std::size_t>(c) + 1];
+  const Gruppe* g =
+      std::lower_bound(von, bis, verzoegerung, [](const Gruppe& a, int64_t d) { return a.verzoegerung < d; });
+  return g != bis && g->verzoegerung == verzoegerung ? g : nullptr;
+}
+
+bool Ankunftsplan::betreten(Netz& netz) {
+  Verbindungen& v = netz.verbindungen;
+  if (!gruppenGueltig_ || netzKennung_ != v.ziel.data() || verbindungszahl_ != v.size()) {
+    if (!gruppenBilden(netz)) {
+      gruppenGueltig_ = false;
+      sperreBis_ = UINT64_MAX;
+      return false;
+    }
+  }
+  std::size_t groesse = 2;
+  while (groesse <= static_cast<std::size_t>(laengste_)) groesse *= 2;
+  ring_.assign(groesse, {});
+  zugaenderung_.assign(groesse, 0);
+  maske_ = groesse - 1;
+  // Far from 0, so that a firing step derived from a counter is never negative.
+  jetzt_ = int64_t{1} << 40;
+  letztes_.assign(static_cast<std::size_t>(netz.zellenzahl), nie);
+  zuegeLaufend_ = 0;
+  zuegeEwig_ = 0;
+  if (v.laufzaehler.size() == v.size()) {
+    for (int32_t c = 0; c < netz.zellenzahl; ++c) {
+      if (!zelleUebernehmen(netz, c, v.laufzaehler.data())) {
+        sperreBis_ = versuche_ + 2 * (static_cast<uint64_t>(laengste_) + 2);
+        return false;
+      }
+    }
+  }
+  // The counters follow from the schedule from now on.
+  std::vector<int32_t>().swap(v.laufzaehler);
+  aktiv_ = true;
+  return true;
+}
+
+// The counters of cell c fit a firing k phase-3 passes ago: the schedule takes it over.
+bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf) {
+  const Verbindungen& v = netz.verbindungen;
+  const std::size_t anfang = netz.verbindungsanfang(c);
+  const std::size_t ende = netz.verbindungsende(c);
+  bool gefunden = false;
+  int64_t k = 0;
+  for (std::size_t i = anfang; i < ende && !gefunden; ++i) {
+    const int32_t s = startwert(v.verzoegerung[i]);
+    const int32_t l = lauf[i];
+    if (l == 0) continue;
+    if (s > 0 && l >= 1 && l <= s) {
+      k = s - l;
+    } else if (s < 0) {
+      k = static_cast<int64_t>(static_cast<uint32_t>(umlaufendMinus(s, l)));
+    } else {
+      return false;  // a counter that no firing at P >= 99 leaves behind
+    }
+    gefunden = true;
+  }
+  if (!gefunden) return true;  // nothing in transit
+  for (std::size_t i = anfang; i < ende; ++i) {
+    if (lauf[i] != zaehlerNach(startwert(v.verzoegerung[i]), k)) return false;
+  }
+  const int64_t n = jetzt_ - k;
+  letztes_[static_cast<std::size_t>(c)] = n;
+  zuegeEwig_ += ewig_[static_cast<std::size_t>(c)];
+  for (std::size_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
+       ++g) {
+    const int64_t d = gruppen_[g].verzoegerung;
+    if (d < k) continue;  // arrived
+    ring_[platz(n + d)].push_back(c);
+    if (d > k) {
+      zugaenderung_[platz(jetzt_)] += gruppen_[g].anzahl;
+      zugaenderung_[platz(n + d)] -= gruppen_[g].anzahl;
+    }
+  }
+  return true;
+}
+
+void Ankunftsplan::verlassen(Netz& netz) {
+  Verbindungen& v = netz.verbindungen;
+  v.laufzaehler.assign(v.size(), 0);
+  for (int32_t c = 0; c < netz.zellenzahl; ++c) {
+    const int64_t n = letztes_[static_cast<std::size_t>(c)];
+    if (n == nie) continue;
+    const int64_t k = jetzt_ - n;
+    for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
+      v.laufzaehler[i] = zaehlerNach(startwert(v.verzoegerung[i]), k);
+    }
+  }
+  aktiv_ = false;
+  letztes_ = {};
+  ring_ = {};
+  zugaenderung_ = {};
+}
+
+void Ankunftsplan::anmelden(int32_t c, int64_t n) {
+  for (std::size_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
+       ++g) {
+    const int64_t d = gruppen_[g].verzoegerung;
+    ring_[platz(n + d)].push_back(c);
+    // Counters of 2 or more draw in the steps n .. n + d - 1.
+    if (d > 0) {
+      zugaenderung_[platz(n)] += gruppen_[g].anzahl;
+      zugaenderung_[platz(n + d)] -= gruppen_[g].anzahl;
+    }
+  }
+}
+
+// Cell c, which fired in step `alt`, fires again in step n: the draws of its
+// spikes that would still count down from n on are taken back. Their arrivals
+// stay in the schedule and are skipped as stale.
+void Ankunftsplan::abmelden(int32_t c, int64_t alt, int64_t n) {
+  const int64_t k = n - alt;
+  for (std::size_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
+       ++g) {
+    const int64_t d = gruppen_[g].verzoegerung;
+    if (d <= k) continue;
+    zugaenderung_[platz(n)] -= gruppen_[g].anzahl;
+    zugaenderung_[platz(alt + d)] += gruppen_[g].anzahl;
+  }
+}
+
+void Ankunftsplan::gefeuert(int32_t c) {
+  const int64_t n = jetzt_;
+  int64_t& alt = letztes_[static_cast<std::size_t>(c)];
+  if (alt == nie) {
+    // Never-ending counters draw in every step from the first firing on.
+    zuegeEwig_ += ewig_[static_cast<std::size_t>(c)];
+  } else {
+    abmelden(c, alt, n);
+  }
+  alt = n;
+  anmelden(c, n);
+}
+
+// The cells of this step's bucket, ascending and each once: a cell can stand
+// there for several firings, all but the latest stale.
+const std::vector<int32_t>& Ankunftsplan::faelligeZellen() {
+  std::vector<int32_t>& eimer = ring_[platz(jetzt_)];
+  faellig_.clear();
+  const std::size_t n = letztes_.size();
+  if (eimer.size() < 64 || eimer.size() * 8 < n / 64) {
+    faellig_.swap(eimer);
+    std::sort(faellig_.begin(), faellig_.end());
+    faellig_.erase(std::unique(faellig_.begin(), faellig_.end()), faellig_.end());
+    eimer.clear();
+    return faellig_;
+  }
+  // Many entries: a bit per cell, read in order.
+  bitfeld_.resize((n + 63) / 64);
+  for (const int32_t c : eimer) bitfeld_[static_cast<std::size_t>(c) / 64] |= uint64_t{1} << (c % 64);
+  eimer.clear();
+  for (std::size_t w = 0; w < bitfeld_.size(); ++w) {
+    uint64_t bits = bitfeld_[w];
+    bitfeld_[w] = 0;
+    while (bits != 0) {
+      faellig_.push_back(static_cast<int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
+      bits &= bits - 1;
+    }
+  }
+  return faellig_;
+}
+
+}  // namespace velkor

@@ -1,0 +1,113 @@
+#pragma once
+// Arrivals by schedule instead of by countdown, for P of 99 and more.
+//
+// With P >= 99 every countdown step succeeds, so a spike launched in step n
+// over a connection with delay d >= 0 arrives in phase 3 of step n + d,
+// unless its source fires again before (then the new spike replaces it). What
+// matters of a cell is therefore only the step of its latest firing: the
+// counters follow from it. The plan keeps that step per cell and, per future
+// step, the cells that may have arrivals then; phase 3 visits only those, and
+// of each only the connections of the one delay that arrives, in list order.
+// The random draws that the countdown would make (one per counter of 2 or
+// more or negative, per step) are counted by a difference array over the
+// coming steps and skipped in one jump of the generator.
+//
+// While the plan is live, `laufzaehler` is not kept (the column is empty);
+// `verlassen` writes the exact counters back and hands over to the countdown.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velkor {
+
+struct Netz;
+
+class Ankunftsplan {
+ public:
+  // The connections of one delay of a cell, in list order.
+  struct Gruppe {
+    int32_t verzoegerung;
+    uint32_t anzahl;
+    // Index of the first offset in `folge`; `ganzeListe` when the group is the
+    // cell's whole list (then no offsets are stored).
+    std::size_t anfang;
+  };
+  static constexpr std::size_t ganzeListe = static_cast<std::size_t>(-1);
+  // Longest delay the schedule handles; nets with longer ones count down.
+  static constexpr int32_t hoechsteVerzoegerung = 1 << 16;
+
+  bool aktiv() const { return aktiv_; }
+  // Drops everything (after a load).
+  void verwerfen();
+  // Takes over from the counters of the net: true when every cell's counters
+  // fit one firing step each (they do unless P < 99 stalled some of them) and
+  // the delays fit the schedule. Then the counter column is released.
+  bool betreten(Netz& netz);
+  // Writes the exact counters into `laufzaehler` and hands back to the countdown.
+  void verlassen(Netz& netz);
+  // Whether `betreten` is worth trying now: after a failure it waits until
+  // the stalled spikes can have arrived (two calls per time step), and never
+  // again for a delay too long for the schedule.
+  bool versuchen() const { return sperreBis_ <= versuche_; }
+  void schrittOhnePlan() { ++versuche_; }
+
+  // Phase 1: cell c fires.
+  void gefeuert(int32_t c);
+  // Phase 3: the cells with arrivals now, ascending, each with its group.
+  // Calls f(c, gruppe) for each. Then returns the number of draws of this
+  // step and moves on to the next step.
+  template <class F>
+  uint64_t ankuenfte(F&& f);
+
+  const uint32_t* folge() const { return folge_.data(); }
+
+ private:
+  bool gruppenBilden(const Netz& netz);
+  const Gruppe* gruppeMit(int32_t c, int64_t verzoegerung) const;
+  bool zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf);
+  std::size_t platz(int64_t schritt) const { return static_cast<std::size_t>(schritt) & maske_; }
+  void anmelden(int32_t c, int64_t n);
+  void abmelden(int32_t c, int64_t alt, int64_t n);
+  const std::vector<int32_t>& faelligeZellen();
+
+  bool aktiv_ = false;
+  // Per-load data: the delay groups of every cell.
+  const void* netzKennung_ = nullptr;
+  std::size_t verbindungszahl_ = 0;
+  bool gruppenGueltig_ = false;
+  std::vector<std::size_t> gruppenstart_;  // per cell, into gruppen_, sorted by delay
+  std::vector<Gruppe> gruppen_;
+  std::vector<uint32_t> folge_;  // offsets into the cell's list
+  std::vector<uint32_t> ewig_;   // per cell: connections whose counter never ends
+  int32_t laengste_ = 0;         // longest delay of a group
+
+  // The schedule.
+  static constexpr int64_t nie = INT64_MIN;
+  int64_t jetzt_ = 0;                       // the step of the next phase 3
+  std::vector<int64_t> letztes_;            // per cell: step of its latest firing
+  std::vector<std::vector<int32_t>> ring_;  // per step mod size: cells with arrivals
+  std::vector<int64_t> zugaenderung_;       // per step mod size: change of the draws
+  std::size_t maske_ = 0;
+  int64_t zuegeLaufend_ = 0;  // draws per step of the counting connections
+  uint64_t zuegeEwig_ = 0;    // draws per step of the never-ending ones
+  std::vector<int32_t> faellig_;
+  std::vector<uint64_t> bitfeld_;
+  uint64_t versuche_ = 0;
+  uint64_t sperreBis_ = 0;
+};
+
+template <class F>
+uint64_t Ankunftsplan::ankuenfte(F&& f) {
+  const int64_t t = jetzt_;
+  for (const int32_t c : faelligeZellen()) {
+    const Gruppe* g = gruppeMit(c, t - letztes_[static_cast<std::size_t>(c)]);
+    if (g != nullptr) f(c, *g);
+  }
+  zuegeLaufend_ += zugaenderung_[platz(t)];
+  zugaenderung_[platz(t)] = 0;
+  ++jetzt_;
+  return static_cast<uint64_t>(zuegeLaufend_) + zuegeEwig_;
+}
+
+}  // namespace velkor
