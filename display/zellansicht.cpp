@@ -74,7 +74,7 @@ void Anzeige::verbindungZeichnen(int32_t c, std::size_t k, double gewicht, bool 
   kreis(canvas_, mx, my, markenradius);
   pegelfuellen(canvas_, mx, my, neu, markenfuellung, vonNull ? 0 : pegel, farben::rot);
   canvas_.stiftfarbe(farben::schwarz);
-  pegel = neu;
+  pegel = static_cast<int8_t>(neu);
 }
 
 // netzzeichnen (neu false) or the redraw of neuzeichnen (neu true): the
@@ -130,7 +130,7 @@ void Anzeige::gewichtsmarken(int32_t c) {
                    farben::rot);
       canvas_.stiftfarbe(farben::schwarz);
     }
-    v.gewichtspegel[k] = neu;
+    v.gewichtspegel[k] = static_cast<int8_t>(neu);
   }
 }
 

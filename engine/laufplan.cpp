@@ -36,17 +36,20 @@ void Laufplan::vereinigen() {
 void Laufplan::modusWaehlen(Netz& netz, int32_t pWert) {
   if (pWert < 99) {
     abgleichen(netz);
-    return;
+  } else if (!ereignisse.aktiv()) {
+    ereignisse.schrittOhnePlan();
+    // The schedule reads the counters, launches of an earlier phase 1 included.
+    if (ereignisse.versuchen()) {
+      if (!gestartet.empty()) vereinigen();
+      if (ereignisse.betreten(netz)) {
+        unterwegs.clear();
+        gestartet.clear();
+      }
+    }
   }
-  if (ereignisse.aktiv()) return;
-  ereignisse.schrittOhnePlan();
-  if (!ereignisse.versuchen()) return;
-  // The schedule reads the counters, launches of an earlier phase 1 included.
-  if (!gestartet.empty()) vereinigen();
-  if (ereignisse.betreten(netz)) {
-    unterwegs.clear();
-    gestartet.clear();
-  }
+  // The countdown needs its column; a load leaves it empty (nothing in transit).
+  Verbindungen& v = netz.verbindungen;
+  if (!ereignisse.aktiv() && v.laufzaehler.size() != v.size()) v.laufzaehler.assign(v.size(), 0);
 }
 
 void Laufplan::abgleichen(Netz& netz) {

@@ -123,15 +123,16 @@ class Weiterleitung {
     for (uint32_t i = 0; i < g.anzahl; ++i) ankunft(c, fest, anfang + f[i]);
   }
 
-  void gruppeVorholen(int32_t c, const Ankunftsplan::Gruppe& g, const uint32_t* folge) const {
+  // The offsets of a group a few cells ahead, then the targets of the whole
+  // list of a nearer one (a group is spread over its list).
+  void folgeVorholen(int32_t, const Ankunftsplan::Gruppe& g, const uint32_t* folge) const {
+    if (g.anfang == Ankunftsplan::ganzeListe) return;
+    for (uint32_t i = 0; i < g.anzahl && i < 256; i += 16) __builtin_prefetch(folge + g.anfang + i, 0);
+  }
+  void zieleVorholen(int32_t c) const {
     const std::size_t anfang = netz_.verbindungsanfang(c);
-    if (g.anfang == Ankunftsplan::ganzeListe) {
-      for (std::size_t k = anfang; k < anfang + g.anzahl && k < anfang + 256; k += 16) __builtin_prefetch(ziel_ + k, 0);
-      return;
-    }
-    const uint32_t* f = folge + g.anfang;
-    for (uint32_t i = 0; i < g.anzahl && i < 64; i += 16) __builtin_prefetch(f + i, 0);
-    for (uint32_t i = 0; i < g.anzahl && i < 32; i += 2) __builtin_prefetch(ziel_ + anfang + f[i], 0);
+    const std::size_t ende = std::min(netz_.verbindungsende(c), anfang + 512);
+    for (std::size_t k = anfang & ~std::size_t{15}; k < ende; k += 16) __builtin_prefetch(ziel_ + k, 0);
   }
 
   void abschliessen() {
@@ -264,7 +265,8 @@ void weiterleitenNachPlan(Simulation& sim) {
   Weiterleitung w(sim);
   const uint32_t* folge = plan.ereignisse.folge();
   for (std::size_t i = 0; i < faellig.size(); ++i) {
-    if (i + 3 < faellig.size()) w.gruppeVorholen(faellig[i + 3].first, *faellig[i + 3].second, folge);
+    if (i + 8 < faellig.size()) w.folgeVorholen(faellig[i + 8].first, *faellig[i + 8].second, folge);
+    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4].first);
     w.gruppe(faellig[i].first, *faellig[i].second, folge);
   }
   w.abschliessen();

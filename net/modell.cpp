@@ -28,7 +28,6 @@ void Verbindungen::reserve(std::size_t n) {
   maximalgewicht.reserve(n);
   lernschritt.reserve(n);
   zeitfenster.reserve(n);
-  laufzaehler.reserve(n);
   letzteankunft.reserve(n);
   imfenster.reserve(n);
   gewichtspegel.reserve(n);
@@ -43,7 +42,6 @@ std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
   maximalgewicht.push_back(nichtGegebenReal);
   lernschritt.push_back(nichtGegebenReal);
   zeitfenster.push_back(nichtGegeben);
-  laufzaehler.push_back(0);
   letzteankunft.push_back(-1);
   imfenster.push_back(0);
   gewichtspegel.push_back(0);
@@ -62,7 +60,7 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
   dreh(maximalgewicht);
   dreh(lernschritt);
   dreh(zeitfenster);
-  dreh(laufzaehler);
+  if (laufzaehler.size() == ziel.size()) dreh(laufzaehler);
   dreh(letzteankunft);
   dreh(imfenster);
   dreh(gewichtspegel);

@@ -56,11 +56,14 @@ struct Verbindungen {
   std::vector<double> lernschritt;
   std::vector<int32_t> zeitfenster;
   // run state
+  // Empty after a load (no spike in transit anywhere): the engine fills it when
+  // it counts down and keeps it empty while it runs by schedule (P >= 99);
+  // laufzaehlerAbgleichen (engine/zyklus.h) fills it for a reader.
   std::vector<int32_t> laufzaehler;
   std::vector<int32_t> letzteankunft;
   std::vector<uint8_t> imfenster;
   // display bookkeeping
-  std::vector<int32_t> gewichtspegel;
+  std::vector<int8_t> gewichtspegel;  // 0..12
 
   std::size_t size() const { return ziel.size(); }
   void clear();

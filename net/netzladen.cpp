@@ -1,6 +1,8 @@
 #include "net/netzladen.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 #include <type_traits>
@@ -8,6 +10,11 @@
 
 #include "net/fuellstand.h"
 #include "net/textdatei.h"
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 #include "net/tokens.h"
 
 namespace velkor {
@@ -33,12 +40,33 @@ std::string_view ohneSchluesselwort(std::string_view zeile) {
 enum Zellfeld { fSchwelle, fAbkling, fRefraktaer, fLernfaktor, fErhol, fAenderung, zellfelder };
 enum Verbindungsfeld { fGewicht, fVerzoegerung, fGewichtsfaktor, fMaximal, fLernschritt, fZeitfenster, verbfelder };
 
+constexpr std::ptrdiff_t freigabeschritt = std::ptrdiff_t{32} << 20;
+constexpr std::ptrdiff_t freigabeabstand = std::ptrdiff_t{1} << 20;
+
+// Gives the whole pages in [von, bis) back to the system; they read as zeros
+// afterwards. Returns where the next release starts.
+const char* seitenFreigeben(const char* von, const char* bis) {
+#if defined(__linux__)
+  const auto seite = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const uintptr_t a = (reinterpret_cast<uintptr_t>(von) + seite - 1) / seite * seite;
+  const uintptr_t b = reinterpret_cast<uintptr_t>(bis) / seite * seite;
+  if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+  return b > a ? reinterpret_cast<const char*>(b) : von;
+#else
+  (void)bis;
+  return von;
+#endif
+}
+
 class Lader {
  public:
   Lader(Netz& netz, std::ostream& protokoll, int32_t xVerschiebung, int32_t yVerschiebung)
       : netz(netz), protokoll(protokoll), xVerschiebung(xVerschiebung), yVerschiebung(yVerschiebung) {}
 
   Ladeergebnis laden(std::string_view text);
+  // The text belongs to the load alone: the connection pass may give the
+  // memory of the lines behind it back to the system.
+  bool textFreigeben = false;
 
  private:
   bool zellenpass(std::string_view text);
@@ -256,7 +284,14 @@ void Lader::verbindungspass(std::string_view text) {
   block = false;
   aktZelle = -1;
   int32_t zellenzaehler = 0;
+  const char* freigegeben = text.data();
   for (std::string_view zeile; leser.naechsteNichtleere(zeile);) {
+    // The peak of a load is the columns at their full size with the text
+    // beside them; lines well behind the reader (beyond the few whose names
+    // wait for their lookup) are not read again.
+    if (textFreigeben && leser.uebrig().data() - freigegeben > freigabeschritt) {
+      freigegeben = seitenFreigeben(freigegeben, leser.uebrig().data() - freigabeabstand);
+    }
     switch (zeile[0]) {
       case 'z':
         block = false;
@@ -418,7 +453,9 @@ Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, 
     ergebnis.status = Ladestatus::dateifehler;
     return ergebnis;
   }
-  return netzladenAusText(text, xVerschiebung, yVerschiebung, netz, protokoll);
+  Lader lader(netz, protokoll, xVerschiebung, yVerschiebung);
+  lader.textFreigeben = true;
+  return lader.laden(text);
 }
 
 Ladeergebnis netzladenAusText(std::string_view text, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,

@@ -78,9 +78,20 @@ void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
 
 }  // namespace
 
+namespace {
+
+// A load leaves the counter column empty: nothing in transit.
+void zaehlerspalte(Netz& netz) {
+  Verbindungen& v = netz.verbindungen;
+  if (v.laufzaehler.size() != v.size()) v.laufzaehler.assign(v.size(), 0);
+}
+
+}  // namespace
+
 void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   zeitlupePause(sim.param.zeitlupe);
   Netz& netz = sim.netz;
+  zaehlerspalte(netz);
   // Each cell runs through A, B and C before the next cell is looked at.
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
     feuertest(netz, c, anzeige);
@@ -127,6 +138,7 @@ void ankunft(Netz& netz, std::size_t k, int32_t zeittakt) {
 
 void weiterleiten(Simulation& sim) {
   Netz& netz = sim.netz;
+  zaehlerspalte(netz);
   Verbindungen& v = netz.verbindungen;
   const int32_t pWert = sim.param.pWert;
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
