@@ -58,6 +58,11 @@ void erholung(TZelle& zelle) {
   }
 }
 
+// C, plain rule: weight times factor, element by element (exact, in any order).
+void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren, std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) gewichte[k] = gewichte[k] * faktoren[k];
+}
+
 // C, windowed rule, for connection k.
 void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
@@ -81,35 +86,25 @@ void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
 // current time step is not yet visible here.
 void gewichtsschritt(Netz& netz, Laufplan& plan, int32_t c, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
-  const int32_t* ziele = v.ziel.data();
+  const auto i = static_cast<std::size_t>(c);
+  const std::size_t* gefenstert = plan.fensterverbindungen.data() + plan.fensterstart[i];
+  const std::size_t n = plan.fensterstart[i + 1] - plan.fensterstart[i];
+  double* gerettet = plan.gerettet.data();
   double* gewichte = v.gewicht.data();
   const double* faktoren = v.gewichtsfaktor.data();
-  const uint8_t* fenster = plan.fensterregel.data();
-  std::vector<std::size_t>& gefenstert = plan.gefenstert;
-  const std::size_t ende = netz.verbindungsende(c);
-  for (std::size_t von = netz.verbindungsanfang(c); von < ende; von += Laufplan::stueck) {
-    const std::size_t bis = std::min(ende, von + Laufplan::stueck);
-    // The plain factor for every connection whose target keeps it (the rule of
-    // a target is fixed after the load); the windowed ones are noted and
-    // follow in their order. No connection sees another one's weight, so the
-    // split changes nothing but the time.
-    std::size_t n = 0;
-    for (std::size_t k = von; k < bis; ++k) {
-      const bool gefenstertes = fenster[static_cast<std::size_t>(ziele[k])] != 0;
-      const double g = gewichte[k];
-      const double produkt = g * faktoren[k];
-      gewichte[k] = gefenstertes ? g : produkt;
-      gefenstert[n] = k;
-      n += gefenstertes ? 1 : 0;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      if (i + 8 < n) {
-        const TZelle& spaeter = netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[i + 8]])];
-        __builtin_prefetch(&spaeter.schwelle);
-        __builtin_prefetch(&spaeter.potenzial);
-      }
-      fensterschritt(netz, gefenstert[i], zeittakt);
-    }
+  // The plain factor for every connection, in one pass without a branch; the
+  // weights of the windowed connections (the rule of a target is fixed after
+  // the load) are kept aside and put back, and then follow in their order. No
+  // connection sees another one's weight, so the split changes nothing but
+  // the time.
+  for (std::size_t j = 0; j < n; ++j) gerettet[j] = gewichte[gefenstert[j]];
+  plainFaktor(gewichte + netz.verbindungsanfang(c), faktoren + netz.verbindungsanfang(c),
+              netz.verbindungsende(c) - netz.verbindungsanfang(c));
+  for (std::size_t j = 0; j < n; ++j) gewichte[gefenstert[j]] = gerettet[j];
+  const int32_t* ziele = v.ziel.data();
+  for (std::size_t j = 0; j < n; ++j) {
+    if (j + 8 < n) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 8]])]);
+    fensterschritt(netz, gefenstert[j], zeittakt);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/laufplan.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "net/modell.h"
@@ -76,6 +77,22 @@ void Laufplan::aufbauen(const Netz& netz) {
     gesperrt[c] = z.refraktaerrest != 0 ? 1 : 0;
     fensterregel[c] = z.aenderungsrate >= 0 ? 0 : 1;
   }
+  fensterstart.assign(n + 1, 0);
+  fensterverbindungen.clear();
+  std::size_t meiste = 0;
+  for (std::size_t c = 0; c < n; ++c) {
+    fensterstart[c] = fensterverbindungen.size();
+    for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
+      const int32_t ziel = v.ziel[k];
+      if (ziel >= 0 && static_cast<std::size_t>(ziel) < n && fensterregel[static_cast<std::size_t>(ziel)] != 0) {
+        fensterverbindungen.push_back(k);
+      }
+    }
+    meiste = std::max(meiste, fensterverbindungen.size() - fensterstart[c]);
+  }
+  fensterstart[n] = fensterverbindungen.size();
+  fensterverbindungen.shrink_to_fit();
+  gerettet.assign(meiste, 0.0);
   // No counter column: nothing in transit.
   const bool mitZaehlern = v.laufzaehler.size() == v.size();
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {

@@ -69,8 +69,13 @@ class Laufplan {
   void vereinigen();
   // Long lists are worked through in chunks of this many connections.
   static constexpr std::size_t stueck = 1024;
-  // Scratch list of phase 1: the windowed connections of a chunk.
-  std::vector<std::size_t> gefenstert = std::vector<std::size_t>(stueck);
+  // Per cell: its connections to targets of the windowed rule, in list order,
+  // at [fensterstart[c], fensterstart[c + 1]) of fensterverbindungen; fixed
+  // after a load.
+  std::vector<std::size_t> fensterstart;
+  std::vector<std::size_t> fensterverbindungen;
+  // Scratch of phase 1: the weights of one cell's windowed connections.
+  std::vector<double> gerettet;
   // Scratch list of phase 3, kept to avoid an allocation per step.
   std::vector<int32_t> naechste;
   // Scratch list of phase 3 by schedule: the cells with arrivals and their group.

@@ -74,6 +74,7 @@ class Weiterleitung {
         plan_(sim.plan),
         lauf_(sim.netz.verbindungen.laufzaehler.data()),
         ziel_(sim.netz.verbindungen.ziel.data()),
+        gewicht_(sim.netz.verbindungen.gewicht.data()),
         pWert_(sim.param.pWert),
         immer_(sim.param.pWert >= 99) {}
 
@@ -225,8 +226,9 @@ class Weiterleitung {
 
   void vormerken(const Ankunft& a, std::size_t t) {
     const TZelle& z = netz_.Zelltabelle[t];
-    __builtin_prefetch(&z.schwelle, 1);
-    __builtin_prefetch(&z.potenzial, 1);
+    // Everything an arrival touches of its target is in the first cache line.
+    __builtin_prefetch(&z, 1);
+    __builtin_prefetch(gewicht_ + a.k, 0);
     puffer_[anzahl_++] = a;
     if (anzahl_ == puffergroesse) ausfuehren();
   }
@@ -240,6 +242,7 @@ class Weiterleitung {
   Laufplan& plan_;
   int32_t* lauf_;
   const int32_t* ziel_;
+  const double* gewicht_;
   const int32_t pWert_;
   const bool immer_;
   uint64_t zuege_ = 0;

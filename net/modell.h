@@ -17,7 +17,24 @@ inline constexpr double nichtGegebenReal = -1.0;
 // Cell names hold at most this many bytes.
 inline constexpr std::size_t namenslaenge = 6;
 
-struct TZelle {
+// The fields that a time step reads and writes come first and fill the first
+// 64 bytes (one cache line, the table is aligned to it); name, position and
+// display bookkeeping follow.
+struct alignas(64) TZelle {
+  // run state
+  int32_t refraktaerrest = 0;
+  // from the net file
+  int32_t refraktaerzeit = -1;
+  // run state
+  double potenzial = 0.0;
+  // from the net file
+  double schwelle = -1.0;
+  double abklingfaktor = -1.0;
+  // learned
+  double lernfaktor = -1.0;
+  double lernfaktorstart = -1.0;
+  double erholfaktor = -1.0;
+  double aenderungsrate = -1.0;
   // from the net file
   std::string name;  // at most 6 bytes
   int32_t zeile = -1;
@@ -27,17 +44,6 @@ struct TZelle {
   // file writes it back (see zustand.cpp).
   bool zeileVerschobenAufMinusEins = false;
   bool spalteVerschobenAufMinusEins = false;
-  double schwelle = -1.0;
-  int32_t refraktaerzeit = -1;
-  double abklingfaktor = -1.0;
-  // learned
-  double lernfaktor = -1.0;
-  double lernfaktorstart = -1.0;
-  double erholfaktor = -1.0;
-  double aenderungsrate = -1.0;
-  // run state
-  int32_t refraktaerrest = 0;
-  double potenzial = 0.0;
   // display bookkeeping
   int32_t pegel = 0;
 };
