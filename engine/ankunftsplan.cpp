@@ -30,6 +30,7 @@ void Ankunftsplan::verwerfen() {
   gruppenstart_ = {};
   gruppen_ = {};
   folge_ = {};
+  folgeKurz_ = {};
   ewig_ = {};
   letztes_ = {};
   ring_ = {};
@@ -46,6 +47,10 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   gruppenstart_.assign(n + 1, 0);
   gruppen_.clear();
   folge_.clear();
+  folgeKurz_.clear();
+  kurz_ = true;
+  for (std::size_t c = 0; c < n; ++c) kurz_ = kurz_ && netz.verbindungsstart[c + 1] - netz.verbindungsstart[c] <= 256;
+  std::size_t belegt = 0;
   ewig_.assign(n, 0);
   laengste_ = 0;
   // Per cell: its delays with their counts, then the offsets grouped by delay,
@@ -77,8 +82,13 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
       gruppen_.push_back({neu[0].verzoegerung, neu[0].anzahl, ganzeListe});
       continue;
     }
-    const std::size_t basis = folge_.size();
-    folge_.resize(basis + zaehlend);
+    const std::size_t basis = belegt;
+    belegt += zaehlend;
+    if (kurz_) {
+      folgeKurz_.resize(belegt);
+    } else {
+      folge_.resize(belegt);
+    }
     std::size_t platz = basis;
     for (Gruppe& g : neu) {
       gruppen_.push_back({g.verzoegerung, g.anzahl, platz});
@@ -89,7 +99,12 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
       const int32_t s = startwert(v.verzoegerung[k]);
       if (s <= 0) continue;
       auto it = std::find_if(neu.begin(), neu.end(), [s](const Gruppe& g) { return g.verzoegerung == s - 1; });
-      folge_[it->anfang++] = static_cast<uint32_t>(k - anfang);
+      const std::size_t stelle = it->anfang++;
+      if (kurz_) {
+        folgeKurz_[stelle] = static_cast<uint8_t>(k - anfang);
+      } else {
+        folge_[stelle] = static_cast<uint32_t>(k - anfang);
+      }
     }
   }
   gruppenstart_[n] = gruppen_.size();

@@ -60,7 +60,11 @@ class Ankunftsplan {
   template <class F>
   uint64_t ankuenfte(F&& f);
 
+  // The offsets of the groups: one byte each where no list is longer than
+  // 256 connections (folgeKurz), four otherwise (folge); the other is empty.
+  bool kurz() const { return kurz_; }
   const uint32_t* folge() const { return folge_.data(); }
+  const uint8_t* folgeKurz() const { return folgeKurz_.data(); }
 
  private:
   bool gruppenBilden(const Netz& netz);
@@ -79,8 +83,10 @@ class Ankunftsplan {
   std::vector<std::size_t> gruppenstart_;  // per cell, into gruppen_, sorted by delay
   std::vector<Gruppe> gruppen_;
   std::vector<uint32_t> folge_;  // offsets into the cell's list
-  std::vector<uint32_t> ewig_;   // per cell: connections whose counter never ends
-  int32_t laengste_ = 0;         // longest delay of a group
+  std::vector<uint8_t> folgeKurz_;
+  bool kurz_ = false;
+  std::vector<uint32_t> ewig_;  // per cell: connections whose counter never ends
+  int32_t laengste_ = 0;        // longest delay of a group
 
   // The schedule.
   static constexpr int64_t nie = INT64_MIN;

@@ -113,22 +113,24 @@ class Weiterleitung {
   }
 
   // By schedule: the connections of group g of cell c arrive now.
-  void gruppe(int32_t c, const Ankunftsplan::Gruppe& g, const uint32_t* folge) {
+  template <class T>
+  void gruppe(int32_t c, const Ankunftsplan::Gruppe& g, const T* folge) {
     const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
     const std::size_t anfang = netz_.verbindungsanfang(c);
     if (g.anfang == Ankunftsplan::ganzeListe) {
       for (std::size_t k = anfang; k < anfang + g.anzahl; ++k) ankunft(c, fest, k);
       return;
     }
-    const uint32_t* f = folge + g.anfang;
+    const T* f = folge + g.anfang;
     for (uint32_t i = 0; i < g.anzahl; ++i) ankunft(c, fest, anfang + f[i]);
   }
 
   // The offsets of a group a few cells ahead, then the targets of the whole
   // list of a nearer one (a group is spread over its list).
-  void folgeVorholen(int32_t, const Ankunftsplan::Gruppe& g, const uint32_t* folge) const {
+  template <class T>
+  void folgeVorholen(const Ankunftsplan::Gruppe& g, const T* folge) const {
     if (g.anfang == Ankunftsplan::ganzeListe) return;
-    for (uint32_t i = 0; i < g.anzahl && i < 256; i += 16) __builtin_prefetch(folge + g.anfang + i, 0);
+    for (uint32_t i = 0; i < g.anzahl && i < 256; i += 64 / sizeof(T)) __builtin_prefetch(folge + g.anfang + i, 0);
   }
   void zieleVorholen(int32_t c) const {
     const std::size_t anfang = netz_.verbindungsanfang(c);
@@ -256,6 +258,16 @@ class Weiterleitung {
 
 namespace {
 
+template <class T>
+void gruppenAbarbeiten(Weiterleitung& w, const std::vector<std::pair<int32_t, const Ankunftsplan::Gruppe*>>& faellig,
+                       const T* folge) {
+  for (std::size_t i = 0; i < faellig.size(); ++i) {
+    if (i + 8 < faellig.size()) w.folgeVorholen(*faellig[i + 8].second, folge);
+    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4].first);
+    w.gruppe(faellig[i].first, *faellig[i].second, folge);
+  }
+}
+
 // Phase 3 by schedule (P >= 99): only the cells whose spikes of one delay
 // arrive now, in index order, each with the connections of that delay in list
 // order. The draws of the countdown are counted and skipped.
@@ -266,11 +278,10 @@ void weiterleitenNachPlan(Simulation& sim) {
   const uint64_t zuege =
       plan.ereignisse.ankuenfte([&](int32_t c, const Ankunftsplan::Gruppe& g) { faellig.emplace_back(c, &g); });
   Weiterleitung w(sim);
-  const uint32_t* folge = plan.ereignisse.folge();
-  for (std::size_t i = 0; i < faellig.size(); ++i) {
-    if (i + 8 < faellig.size()) w.folgeVorholen(faellig[i + 8].first, *faellig[i + 8].second, folge);
-    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4].first);
-    w.gruppe(faellig[i].first, *faellig[i].second, folge);
+  if (plan.ereignisse.kurz()) {
+    gruppenAbarbeiten(w, faellig, plan.ereignisse.folgeKurz());
+  } else {
+    gruppenAbarbeiten(w, faellig, plan.ereignisse.folge());
   }
   w.abschliessen();
   if (zuege > 0) sim.zufall.vorruecken(zuege);

@@ -284,5 +284,23 @@ TEST(Identitaet, SelbstverbindungenUndRefraktaerzeitNullGleichDerReferenz) {
   vergleichen(netz, eingabe + "\n.\n", a);
 }
 
+TEST(Identitaet, ListenUeber256VerbindungenGleichDerReferenz) {
+  // Lists longer than 256 connections: the offsets of the delay groups no
+  // longer fit a byte. Mixed signs and delays 0 .. 5 in every list.
+  std::ostringstream o;
+  for (int c = 0; c < 10; ++c) {
+    o << "z C" << c << "\ns 1\na 0.9\nr 2\n";
+    const int n = c < 3 ? 300 + c * 40 : 5;
+    for (int j = 0; j < n; ++j) {
+      o << "c C" << (j * 7 + c) % 10 << ' ' << ((j % 5) - 1) * 0.05 << ' ' << (j * 3 + c) % 6 << "\n";
+    }
+  }
+  std::string eingabe;
+  for (int s = 0; s < 40; s += 3) eingabe += "C0 " + std::to_string(s) + "\nC2 " + std::to_string(s + 1) + "\n";
+  Ablauf a{{100, 50, 100}, 1, 12};
+  a.abgleichenJedeRunde = true;
+  vergleichen(o.str(), eingabe + "\n.\n", a);
+}
+
 }  // namespace
 }  // namespace velkor
