@@ -97,13 +97,32 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, int32_t c, int32_t zeittakt) {
   // the load) are kept aside and put back, and then follow in their order. No
   // connection sees another one's weight, so the split changes nothing but
   // the time.
+  // The weights and factors of the lists two cells on are fetched meanwhile.
+  const std::size_t anfang = netz.verbindungsanfang(c);
+  const std::size_t ende = netz.verbindungsende(c);
+  const std::size_t voraus = std::min(v.gewicht.size(), ende + 2 * (ende - anfang));
+  for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{7}; k < voraus; k += 8) {
+    __builtin_prefetch(gewichte + k, 1);
+    __builtin_prefetch(faktoren + k, 0);
+  }
+  // So are the columns that the windowed rule reads, where there is one.
+  if (!plan.fensterverbindungen.empty()) {
+    for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
+      __builtin_prefetch(v.ziel.data() + k, 0);
+      __builtin_prefetch(v.letzteankunft.data() + k, 0);
+      __builtin_prefetch(v.zeitfenster.data() + k, 0);
+      if (k % 64 == 0) __builtin_prefetch(v.imfenster.data() + k, 1);
+    }
+  }
   for (std::size_t j = 0; j < n; ++j) gerettet[j] = gewichte[gefenstert[j]];
-  plainFaktor(gewichte + netz.verbindungsanfang(c), faktoren + netz.verbindungsanfang(c),
-              netz.verbindungsende(c) - netz.verbindungsanfang(c));
+  plainFaktor(gewichte + anfang, faktoren + anfang, ende - anfang);
   for (std::size_t j = 0; j < n; ++j) gewichte[gefenstert[j]] = gerettet[j];
+  // The targets are fetched ahead over the windowed connections of all cells:
+  // the list runs on into those of the next cells.
   const int32_t* ziele = v.ziel.data();
+  const std::size_t bisEnde = plan.fensterverbindungen.size() - plan.fensterstart[i];
   for (std::size_t j = 0; j < n; ++j) {
-    if (j + 8 < n) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 8]])]);
+    if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
     fensterschritt(netz, gefenstert[j], zeittakt);
   }
 }
