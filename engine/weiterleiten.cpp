@@ -75,6 +75,7 @@ class Weiterleitung {
         lauf_(sim.netz.verbindungen.laufzaehler.data()),
         ziel_(sim.netz.verbindungen.ziel.data()),
         gewicht_(sim.netz.verbindungen.gewicht.data()),
+        letzteankunft_(sim.netz.verbindungen.letzteankunft.data()),
         pWert_(sim.param.pWert),
         immer_(sim.param.pWert >= 99) {}
 
@@ -231,6 +232,7 @@ class Weiterleitung {
     // Everything an arrival touches of its target is in the first cache line.
     __builtin_prefetch(&z, 1);
     __builtin_prefetch(gewicht_ + a.k, 0);
+    __builtin_prefetch(letzteankunft_ + a.k, 1);
     puffer_[anzahl_++] = a;
     if (anzahl_ == puffergroesse) ausfuehren();
   }
@@ -245,6 +247,7 @@ class Weiterleitung {
   int32_t* lauf_;
   const int32_t* ziel_;
   const double* gewicht_;
+  const int32_t* letzteankunft_;
   const int32_t pWert_;
   const bool immer_;
   uint64_t zuege_ = 0;
