@@ -1,6 +1,11 @@
 #include "net/modell.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace velkor {
 
@@ -19,6 +24,28 @@ void Verbindungen::clear() {
   gewichtspegel.clear();
 }
 
+void grosseSeitenErbitten(const void* daten, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t seite = std::uintptr_t{1} << 21;
+  const auto anfang = reinterpret_cast<std::uintptr_t>(daten);
+  const std::uintptr_t von = (anfang + seite - 1) & ~(seite - 1);
+  const std::uintptr_t bis = (anfang + bytes) & ~(seite - 1);
+  if (von < bis) madvise(reinterpret_cast<void*>(von), bis - von, MADV_HUGEPAGE);
+#else
+  (void)daten;
+  (void)bytes;
+#endif
+}
+
+namespace {
+
+template <class T>
+void grosseSeiten(const std::vector<T>& spalte) {
+  grosseSeitenErbitten(spalte.data(), spalte.capacity() * sizeof(T));
+}
+
+}  // namespace
+
 void Verbindungen::reserve(std::size_t n) {
   ziel.reserve(n);
   gewicht.reserve(n);
@@ -31,6 +58,10 @@ void Verbindungen::reserve(std::size_t n) {
   letzteankunft.reserve(n);
   imfenster.reserve(n);
   gewichtspegel.reserve(n);
+  // The columns that every arrival reads at a random place.
+  grosseSeiten(ziel);
+  grosseSeiten(gewicht);
+  grosseSeiten(letzteankunft);
 }
 
 std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {

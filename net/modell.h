@@ -80,6 +80,12 @@ struct Verbindungen {
   void umkehren(std::size_t von, std::size_t bis);
 };
 
+// Memory that is read at random places (the cell table, the columns of the
+// arrivals) gets large pages where the system offers them on request: one page
+// table entry then covers 2 MB instead of 4 KB. Only a hint, given before the
+// memory is first written; the contents are not touched.
+void grosseSeitenErbitten(const void* daten, std::size_t bytes);
+
 struct Netz {
   std::vector<TZelle> Zelltabelle;
   int32_t zellenzahl = 0;

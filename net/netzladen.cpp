@@ -137,6 +137,9 @@ Ladeergebnis Lader::laden(std::string_view text) {
   // The table always holds the cells actually present, whatever a numbered
   // header claims, so a wrong header can neither allocate nor index wildly.
   netz.zellenzahl = static_cast<int32_t>(zellzeilen);
+  netz.Zelltabelle.clear();
+  netz.Zelltabelle.reserve(zellzeilen);
+  grosseSeitenErbitten(netz.Zelltabelle.data(), zellzeilen * sizeof(TZelle));
   netz.Zelltabelle.assign(zellzeilen, TZelle{});
   netz.verbindungsstart.assign(zellzeilen + 1, 0);
 
