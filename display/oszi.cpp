@@ -3,6 +3,7 @@
 // potential on the current row.
 
 #include <algorithm>
+#include <cmath>
 
 #include "display/anzeige.h"
 #include "display/primitive.h"
@@ -13,10 +14,13 @@ namespace {
 
 // trunc(9 / schwelle · wert), 9 pixels per threshold. The length is bounded
 // to the picture's width, beyond which nothing could be seen; a threshold of
-// 0 gives the full length in the direction of the value.
+// 0 gives the full length in the direction of the value. A length that is no
+// number (a NaN potential, infinity over an infinite threshold) draws no bar.
 int32_t balkenlaenge(double wert, double schwelle, int32_t grenze) {
   if (schwelle == 0.0) return wert > 0.0 ? grenze : wert < 0.0 ? -grenze : 0;
-  return begrenzt(9.0 / schwelle * wert, -grenze, grenze);
+  const double laenge = 9.0 / schwelle * wert;
+  if (std::isnan(laenge)) return 0;
+  return begrenzt(laenge, -grenze, grenze);
 }
 
 }  // namespace

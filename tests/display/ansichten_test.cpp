@@ -254,6 +254,26 @@ TEST(OszilloskopTest, SchwelleNullUndRiesigePotenzialeBleibenImBild) {
   }
 }
 
+TEST(OszilloskopTest, UndefinierteBalkenlaengeZeichntKeinenBalken) {
+  // A NaN potential (learning gone astray) or infinity over an infinite
+  // threshold gives no length: no bar, just the trace pixel, as a bar of 0.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Fall {
+    double schwelle, potenzial;
+    bool refraktaer;
+  };
+  for (const Fall& f : {Fall{10.0, nan, false}, Fall{10.0, nan, true}, Fall{inf, inf, false}, Fall{nan, 1.0, false}}) {
+    Oszi o;
+    test::netzBauen(o.sim.netz, {zelle("A", 1, 1, f.schwelle)});
+    o.sim.netz.Zelltabelle[0].potenzial = f.potenzial;
+    if (f.refraktaer) test::refraktaer(o.sim.netz.Zelltabelle[0]);
+    o.schritt();
+    EXPECT_EQ(o.zeile(), "...................#....................") << f.schwelle << " " << f.potenzial;
+    EXPECT_EQ(zaehlen(o.bild(), 0, 21, 1032, 22, farben::blau), 0);
+  }
+}
+
 // ---------------------------------------------------------------- cell view
 
 struct Zellen : Aufbau {
