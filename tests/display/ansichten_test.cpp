@@ -197,7 +197,11 @@ TEST(OszilloskopTest, FensterDerLaufendenNummern) {
   // 40 cells, displayStart 5: columns for running numbers 5 .. 38.
   Oszi o;
   std::vector<TZelle> zellen;
-  for (int i = 0; i < 40; ++i) zellen.push_back(zelle("Z" + std::to_string(i + 1), 1, 1));
+  for (int i = 0; i < 40; ++i) {
+    std::string name = "Z";
+    name += std::to_string(i + 1);  // not "Z" + ...: GCC 12 warns falsely about that
+    zellen.push_back(zelle(name, 1, 1));
+  }
   test::netzBauen(o.sim.netz, zellen);
   for (auto& z : o.sim.netz.Zelltabelle) z.potenzial = -10.0;
   test::feuernd(o.sim.netz.Zelltabelle[4]);   // number 5: column 0
