@@ -44,6 +44,8 @@ void Ankunftsplan::verwerfen() {
 bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   const auto n = static_cast<std::size_t>(netz.zellenzahl);
   const Verbindungen& v = netz.verbindungen;
+  // Group numbers and offsets are 32-bit; larger nets count down.
+  if (v.size() >= UINT32_MAX) return false;
   gruppenstart_.assign(n + 1, 0);
   gruppen_.clear();
   folge_.clear();
@@ -57,10 +59,11 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   // list order kept within a group.
   std::vector<Gruppe> neu;
   for (std::size_t c = 0; c < n; ++c) {
-    gruppenstart_[c] = gruppen_.size();
+    gruppenstart_[c] = static_cast<uint32_t>(gruppen_.size());
     const std::size_t anfang = netz.verbindungsstart[c];
     const std::size_t ende = netz.verbindungsstart[c + 1];
     neu.clear();
+    const auto zelle = static_cast<int32_t>(c);
     std::size_t zaehlend = 0;
     for (std::size_t k = anfang; k < ende; ++k) {
       const int32_t s = startwert(v.verzoegerung[k]);
@@ -70,7 +73,7 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
       if (d > hoechsteVerzoegerung) return false;
       auto it = std::find_if(neu.begin(), neu.end(), [d](const Gruppe& g) { return g.verzoegerung == d; });
       if (it == neu.end()) {
-        neu.push_back({d, 1, 0});
+        neu.push_back({zelle, d, 1, 0});
       } else {
         ++it->anzahl;
       }
@@ -79,7 +82,7 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
     std::sort(neu.begin(), neu.end(), [](const Gruppe& a, const Gruppe& b) { return a.verzoegerung < b.verzoegerung; });
     for (const Gruppe& g : neu) laengste_ = std::max(laengste_, g.verzoegerung);
     if (neu.size() == 1 && zaehlend == ende - anfang) {
-      gruppen_.push_back({neu[0].verzoegerung, neu[0].anzahl, ganzeListe});
+      gruppen_.push_back({zelle, neu[0].verzoegerung, neu[0].anzahl, ganzeListe});
       continue;
     }
     const std::size_t basis = belegt;
@@ -89,9 +92,9 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
     } else {
       folge_.resize(belegt);
     }
-    std::size_t platz = basis;
+    auto platz = static_cast<uint32_t>(basis);
     for (Gruppe& g : neu) {
-      gruppen_.push_back({g.verzoegerung, g.anzahl, platz});
+      gruppen_.push_back({zelle, g.verzoegerung, g.anzahl, platz});
       g.anfang = platz;  // the next free place of the group
       platz += g.anzahl;
     }
@@ -107,20 +110,11 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
       }
     }
   }
-  gruppenstart_[n] = gruppen_.size();
+  gruppenstart_[n] = static_cast<uint32_t>(gruppen_.size());
   netzKennung_ = v.ziel.data();
   verbindungszahl_ = v.size();
   gruppenGueltig_ = true;
   return true;
-}
-
-const Ankunftsplan::Gruppe* Ankunftsplan::gruppeMit(int32_t c, int64_t verzoegerung) const {
-  if (verzoegerung < 0 || verzoegerung > laengste_) return nullptr;
-  const Gruppe* von = gruppen_.data() + gruppenstart_[static_cast<std::size_t>(c)];
-  const Gruppe* bis = gruppen_.data() + gruppenstart_[static_cast<std::size_t>(c) + 1];
-  const Gruppe* g =
-      std::lower_bound(von, bis, verzoegerung, [](const Gruppe& a, int64_t d) { return a.verzoegerung < d; });
-  return g != bis && g->verzoegerung == verzoegerung ? g : nullptr;
 }
 
 bool Ankunftsplan::betreten(Netz& netz) {
@@ -183,11 +177,11 @@ bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* 
   const int64_t n = jetzt_ - k;
   letztes_[static_cast<std::size_t>(c)] = n;
   zuegeEwig_ += ewig_[static_cast<std::size_t>(c)];
-  for (std::size_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
+  for (uint32_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
        ++g) {
     const int64_t d = gruppen_[g].verzoegerung;
     if (d < k) continue;  // arrived
-    ring_[platz(n + d)].push_back(c);
+    ring_[platz(n + d)].push_back(g);
     if (d > k) {
       zugaenderung_[platz(jetzt_)] += gruppen_[g].anzahl;
       zugaenderung_[platz(n + d)] -= gruppen_[g].anzahl;
@@ -214,10 +208,10 @@ void Ankunftsplan::verlassen(Netz& netz) {
 }
 
 void Ankunftsplan::anmelden(int32_t c, int64_t n) {
-  for (std::size_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
+  for (uint32_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
        ++g) {
     const int64_t d = gruppen_[g].verzoegerung;
-    ring_[platz(n + d)].push_back(c);
+    ring_[platz(n + d)].push_back(g);
     // Counters of 2 or more draw in the steps n .. n + d - 1.
     if (d > 0) {
       zugaenderung_[platz(n)] += gruppen_[g].anzahl;
@@ -253,12 +247,12 @@ void Ankunftsplan::gefeuert(int32_t c) {
   anmelden(c, n);
 }
 
-// The cells of this step's bucket, ascending and each once: a cell can stand
-// there for several firings, all but the latest stale.
-const std::vector<int32_t>& Ankunftsplan::faelligeZellen() {
-  std::vector<int32_t>& eimer = ring_[platz(jetzt_)];
+// The groups of this step's bucket, ascending (and so in the order of their
+// cells) and each once.
+const std::vector<uint32_t>& Ankunftsplan::faelligeGruppen() {
+  std::vector<uint32_t>& eimer = ring_[platz(jetzt_)];
   faellig_.clear();
-  const std::size_t n = letztes_.size();
+  const std::size_t n = gruppen_.size();
   if (eimer.size() < 64 || eimer.size() * 8 < n / 64) {
     faellig_.swap(eimer);
     std::sort(faellig_.begin(), faellig_.end());
@@ -266,15 +260,15 @@ const std::vector<int32_t>& Ankunftsplan::faelligeZellen() {
     eimer.clear();
     return faellig_;
   }
-  // Many entries: a bit per cell, read in order.
+  // Many entries: a bit per group, read in order.
   bitfeld_.resize((n + 63) / 64);
-  for (const int32_t c : eimer) bitfeld_[static_cast<std::size_t>(c) / 64] |= uint64_t{1} << (c % 64);
+  for (const uint32_t g : eimer) bitfeld_[g / 64] |= uint64_t{1} << (g % 64);
   eimer.clear();
   for (std::size_t w = 0; w < bitfeld_.size(); ++w) {
     uint64_t bits = bitfeld_[w];
     bitfeld_[w] = 0;
     while (bits != 0) {
-      faellig_.push_back(static_cast<int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
+      faellig_.push_back(static_cast<uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
       bits &= bits - 1;
     }
   }

@@ -27,13 +27,14 @@ class Ankunftsplan {
  public:
   // The connections of one delay of a cell, in list order.
   struct Gruppe {
+    int32_t zelle;
     int32_t verzoegerung;
     uint32_t anzahl;
     // Index of the first offset in `folge`; `ganzeListe` when the group is the
     // cell's whole list (then no offsets are stored).
-    std::size_t anfang;
+    uint32_t anfang;
   };
-  static constexpr std::size_t ganzeListe = static_cast<std::size_t>(-1);
+  static constexpr uint32_t ganzeListe = UINT32_MAX;
   // Longest delay the schedule handles; nets with longer ones count down.
   static constexpr int32_t hoechsteVerzoegerung = 1 << 16;
 
@@ -55,7 +56,7 @@ class Ankunftsplan {
   // Phase 1: cell c fires.
   void gefeuert(int32_t c);
   // Phase 3: the cells with arrivals now, ascending, each with its group.
-  // Calls f(c, gruppe) for each. Then returns the number of draws of this
+  // Calls f(gruppe) for each. Then returns the number of draws of this
   // step and moves on to the next step.
   template <class F>
   uint64_t ankuenfte(F&& f);
@@ -68,19 +69,18 @@ class Ankunftsplan {
 
  private:
   bool gruppenBilden(const Netz& netz);
-  const Gruppe* gruppeMit(int32_t c, int64_t verzoegerung) const;
   bool zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf);
   std::size_t platz(int64_t schritt) const { return static_cast<std::size_t>(schritt) & maske_; }
   void anmelden(int32_t c, int64_t n);
   void abmelden(int32_t c, int64_t alt, int64_t n);
-  const std::vector<int32_t>& faelligeZellen();
+  const std::vector<uint32_t>& faelligeGruppen();
 
   bool aktiv_ = false;
   // Per-load data: the delay groups of every cell.
   const void* netzKennung_ = nullptr;
   std::size_t verbindungszahl_ = 0;
   bool gruppenGueltig_ = false;
-  std::vector<std::size_t> gruppenstart_;  // per cell, into gruppen_, sorted by delay
+  std::vector<uint32_t> gruppenstart_;  // per cell, into gruppen_, sorted by delay
   std::vector<Gruppe> gruppen_;
   std::vector<uint32_t> folge_;  // offsets into the cell's list
   std::vector<uint8_t> folgeKurz_;
@@ -92,12 +92,15 @@ class Ankunftsplan {
   static constexpr int64_t nie = INT64_MIN;
   int64_t jetzt_ = 0;                       // the step of the next phase 3
   std::vector<int64_t> letztes_;            // per cell: step of its latest firing
-  std::vector<std::vector<int32_t>> ring_;  // per step mod size: cells with arrivals
+  // Per step mod size: the groups that arrive then (a group whose cell fired
+  // again since stays there and is skipped as stale). The groups are numbered
+  // in cell order, so ascending numbers visit the cells in index order.
+  std::vector<std::vector<uint32_t>> ring_;
   std::vector<int64_t> zugaenderung_;       // per step mod size: change of the draws
   std::size_t maske_ = 0;
   int64_t zuegeLaufend_ = 0;  // draws per step of the counting connections
   uint64_t zuegeEwig_ = 0;    // draws per step of the never-ending ones
-  std::vector<int32_t> faellig_;
+  std::vector<uint32_t> faellig_;
   std::vector<uint64_t> bitfeld_;
   uint64_t versuche_ = 0;
   uint64_t sperreBis_ = 0;
@@ -106,9 +109,12 @@ class Ankunftsplan {
 template <class F>
 uint64_t Ankunftsplan::ankuenfte(F&& f) {
   const int64_t t = jetzt_;
-  for (const int32_t c : faelligeZellen()) {
-    const Gruppe* g = gruppeMit(c, t - letztes_[static_cast<std::size_t>(c)]);
-    if (g != nullptr) f(c, *g);
+  const Gruppe* gruppen = gruppen_.data();
+  const int64_t* letztes = letztes_.data();
+  for (const uint32_t i : faelligeGruppen()) {
+    const Gruppe& g = gruppen[i];
+    // Only the latest firing of the cell counts.
+    if (letztes[static_cast<std::size_t>(g.zelle)] + g.verzoegerung == t) f(g);
   }
   zuegeLaufend_ += zugaenderung_[platz(t)];
   zugaenderung_[platz(t)] = 0;

@@ -113,17 +113,36 @@ class Weiterleitung {
     }
   }
 
-  // By schedule: the connections of group g of cell c arrive now.
+  // By schedule: the connections of group g arrive now. Most arrivals in a
+  // busy net are lost at refractory cells, so the accepted ones are picked
+  // without a branch first and then noted in their order.
   template <class T>
-  void gruppe(int32_t c, const Ankunftsplan::Gruppe& g, const T* folge) {
+  void gruppe(const Ankunftsplan::Gruppe& g, const T* folge) {
+    const int32_t c = g.zelle;
     const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
     const std::size_t anfang = netz_.verbindungsanfang(c);
-    if (g.anfang == Ankunftsplan::ganzeListe) {
-      for (std::size_t k = anfang; k < anfang + g.anzahl; ++k) ankunft(c, fest, k);
-      return;
+    const uint8_t* gesperrt = plan_.gesperrt.data();
+    std::size_t* angenommen = ankuenfte_.data();
+    for (uint32_t von = 0; von < g.anzahl; von += stueck) {
+      const uint32_t bis = std::min<uint32_t>(g.anzahl, von + static_cast<uint32_t>(stueck));
+      std::size_t m = 0;
+      if (g.anfang == Ankunftsplan::ganzeListe) {
+        for (uint32_t i = von; i < bis; ++i) {
+          const std::size_t k = anfang + i;
+          angenommen[m] = k;
+          m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
+        }
+      } else {
+        const T* f = folge + g.anfang;
+        for (uint32_t i = von; i < bis; ++i) {
+          const std::size_t k = anfang + f[i];
+          angenommen[m] = k;
+          m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
+        }
+      }
+      for (std::size_t j = 0; j < m; ++j)
+        vormerken({angenommen[j], c, fest}, static_cast<std::size_t>(ziel_[angenommen[j]]));
     }
-    const T* f = folge + g.anfang;
-    for (uint32_t i = 0; i < g.anzahl; ++i) ankunft(c, fest, anfang + f[i]);
   }
 
   // The offsets of a group a few cells ahead, then the targets of the whole
@@ -262,12 +281,11 @@ class Weiterleitung {
 namespace {
 
 template <class T>
-void gruppenAbarbeiten(Weiterleitung& w, const std::vector<std::pair<int32_t, const Ankunftsplan::Gruppe*>>& faellig,
-                       const T* folge) {
+void gruppenAbarbeiten(Weiterleitung& w, const std::vector<const Ankunftsplan::Gruppe*>& faellig, const T* folge) {
   for (std::size_t i = 0; i < faellig.size(); ++i) {
-    if (i + 8 < faellig.size()) w.folgeVorholen(*faellig[i + 8].second, folge);
-    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4].first);
-    w.gruppe(faellig[i].first, *faellig[i].second, folge);
+    if (i + 8 < faellig.size()) w.folgeVorholen(*faellig[i + 8], folge);
+    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4]->zelle);
+    w.gruppe(*faellig[i], folge);
   }
 }
 
@@ -276,10 +294,9 @@ void gruppenAbarbeiten(Weiterleitung& w, const std::vector<std::pair<int32_t, co
 // order. The draws of the countdown are counted and skipped.
 void weiterleitenNachPlan(Simulation& sim) {
   Laufplan& plan = sim.plan;
-  std::vector<std::pair<int32_t, const Ankunftsplan::Gruppe*>>& faellig = plan.faellig;
+  std::vector<const Ankunftsplan::Gruppe*>& faellig = plan.faellig;
   faellig.clear();
-  const uint64_t zuege =
-      plan.ereignisse.ankuenfte([&](int32_t c, const Ankunftsplan::Gruppe& g) { faellig.emplace_back(c, &g); });
+  const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(&g); });
   Weiterleitung w(sim);
   if (plan.ereignisse.kurz()) {
     gruppenAbarbeiten(w, faellig, plan.ereignisse.folgeKurz());
