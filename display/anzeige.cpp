@@ -57,6 +57,12 @@ void Anzeige::zeilenvorschub() {
   }
   if (ansicht_.ansichtFeuernd) return;  // the firing-cells table moves its rows itself
 
+  // A rest left negative by an earlier negative zeitraffer would hold the
+  // rows for good; with zeitraffer 0 or more the countdown is simply over.
+  if (z.rafferrest < 0 && zeitraffer >= 0) z.rafferrest = 0;
+  // With a negative zeitraffer the row never advances again: every step
+  // prepares the row opened last (the tables' cursor stands one pixel below it).
+  int32_t R = z.schreibzeile;
   if (z.rafferrest == 0) {
     if (ansicht_.oszi()) {
       const int32_t modul = z.H - 100;
@@ -67,13 +73,15 @@ void Anzeige::zeilenvorschub() {
       z.schreibzeile = modul > 0 ? (z.schreibzeile + 20) % modul : 0;
       if (z.schreibzeile < 20) z.schreibzeile = 20;
     }
+    R = z.schreibzeile;
     z.rafferrest = zeitraffer;
   } else if (z.rafferrest > 0) {
     --z.rafferrest;
+  } else if (!ansicht_.oszi()) {
+    R = std::max(z.schreibzeile - 1, 20);
   }
   z.schreibspalte = 1;
-  if (!ansicht_.zellansicht() && !ansicht_.ansichtKomprimiert && z.rafferrest == zeitraffer)
-    zeileVorbereiten(z.schreibzeile);
+  if (!ansicht_.zellansicht() && !ansicht_.ansichtKomprimiert && z.rafferrest == zeitraffer) zeileVorbereiten(R);
 }
 
 // A new row R: the band cleared, the rule or sweep line, the name header, the

@@ -94,9 +94,9 @@ TEST(NumerischTest, ZeitrafferSchreibtInDieOffeneZeileAbX6) {
   EXPECT_EQ(a.zustand.schreibzeile, 42);
 }
 
-TEST(ZeilenTest, NegativerZeitrafferBereitetJedenSchrittEineZeileVor) {
-  // The oscilloscope stays on its row; the numeric table, whose prepared row
-  // lies one pixel below R, creeps down by one pixel per step.
+TEST(ZeilenTest, NegativerZeitrafferBereitetJedenSchrittDieselbeZeileVor) {
+  // The row never advances again: every step prepares the row opened first,
+  // in the oscilloscope and in the numeric table alike.
   Aufbau o;
   o.ansicht.ansichtOsziOhneEpsps = true;
   o.zustand.schreibzeile = 20;
@@ -109,9 +109,40 @@ TEST(ZeilenTest, NegativerZeitrafferBereitetJedenSchrittEineZeileVor) {
   Aufbau a;
   a.sim.param.zeitraffer = -2;
   test::netzBauen(a.sim.netz, {zelle("A", 1, 1)});
-  for (int s = 0; s < 3; ++s) a.schritt();
-  EXPECT_EQ(a.zustand.schreibzeile, 23);
+  for (int s = 0; s < 700; ++s) a.schritt();
+  EXPECT_EQ(a.zustand.schreibzeile, 21);
   EXPECT_EQ(a.zustand.schreibspalte, 51 + 35);
+  // The row shows the latest step with its rule and header below, nothing else.
+  const QImage soll = erwartet({{{0, 21}, "   699"}, {{56, 21}, "    0"}, {{61, 41}, "A"}});
+  EXPECT_TRUE(test::gleich(a.bild(), soll, 0, 19, 1032, 40));
+  EXPECT_TRUE(test::gleich(a.bild(), soll, 0, 41, 1032, 768 - 80));  // down to the counter
+
+  // After a Neustart (schreibzeile 20, the rest still negative) the row is
+  // the first one again; the Statusleiste above its band (R - 2 = 18) stays.
+  a.anzeige.statusleiste();
+  a.zustand.schreibzeile = 20;
+  a.schritt();
+  EXPECT_EQ(a.zustand.schreibzeile, 21);
+  EXPECT_EQ(test::zaehlen(a.bild(), 0, 0, 1032, 18, farben::gruen), 1032 * 18);
+}
+
+TEST(ZeilenTest, NachNegativemZeitrafferLaufenDieZeilenWiederMitNullOderMehr) {
+  // A rest left negative by an earlier negative zeitraffer does not stop the
+  // rows for good once zeitraffer is 0 or more again.
+  for (bool oszi : {false, true}) {
+    Aufbau a;
+    a.ansicht.ansichtOsziOhneEpsps = oszi;
+    a.zustand.schreibzeile = 20;
+    a.zustand.rafferrest = -1;
+    a.sim.param.zeitraffer = 1;
+    test::netzBauen(a.sim.netz, {zelle("A", 1, 1)});
+    a.schritt();
+    EXPECT_EQ(a.zustand.schreibzeile, oszi ? 21 : 41) << oszi;
+    EXPECT_EQ(a.zustand.rafferrest, 1);
+    a.schritt();
+    a.schritt();
+    EXPECT_EQ(a.zustand.schreibzeile, oszi ? 22 : 62);
+  }
 }
 
 TEST(NumerischTest, RiesigeUndUngueltigePotenziale) {
