@@ -111,8 +111,14 @@ uint64_t Ankunftsplan::ankuenfte(F&& f) {
   const int64_t t = jetzt_;
   const Gruppe* gruppen = gruppen_.data();
   const int64_t* letztes = letztes_.data();
-  for (const uint32_t i : faelligeGruppen()) {
-    const Gruppe& g = gruppen[i];
+  const std::vector<uint32_t>& faellig = faelligeGruppen();
+  const std::size_t n = faellig.size();
+  for (std::size_t j = 0; j < n; ++j) {
+    // The groups and the firing steps of their cells are spread over memory:
+    // fetched some places ahead.
+    if (j + 16 < n) __builtin_prefetch(gruppen + faellig[j + 16]);
+    if (j + 8 < n) __builtin_prefetch(letztes + gruppen[faellig[j + 8]].zelle);
+    const Gruppe& g = gruppen[faellig[j]];
     // Only the latest firing of the cell counts.
     if (letztes[static_cast<std::size_t>(g.zelle)] + g.verzoegerung == t) f(g);
   }

@@ -79,7 +79,7 @@ class Laufplan {
   // Scratch list of phase 3, kept to avoid an allocation per step.
   std::vector<int32_t> naechste;
   // Scratch list of phase 3 by schedule: the cells with arrivals and their group.
-  std::vector<const Ankunftsplan::Gruppe*> faellig;
+  std::vector<Ankunftsplan::Gruppe> faellig;
 
  private:
   void aufbauen(const Netz& netz);

@@ -281,11 +281,11 @@ class Weiterleitung {
 namespace {
 
 template <class T>
-void gruppenAbarbeiten(Weiterleitung& w, const std::vector<const Ankunftsplan::Gruppe*>& faellig, const T* folge) {
+void gruppenAbarbeiten(Weiterleitung& w, const std::vector<Ankunftsplan::Gruppe>& faellig, const T* folge) {
   for (std::size_t i = 0; i < faellig.size(); ++i) {
-    if (i + 8 < faellig.size()) w.folgeVorholen(*faellig[i + 8], folge);
-    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4]->zelle);
-    w.gruppe(*faellig[i], folge);
+    if (i + 8 < faellig.size()) w.folgeVorholen(faellig[i + 8], folge);
+    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4].zelle);
+    w.gruppe(faellig[i], folge);
   }
 }
 
@@ -294,9 +294,9 @@ void gruppenAbarbeiten(Weiterleitung& w, const std::vector<const Ankunftsplan::G
 // order. The draws of the countdown are counted and skipped.
 void weiterleitenNachPlan(Simulation& sim) {
   Laufplan& plan = sim.plan;
-  std::vector<const Ankunftsplan::Gruppe*>& faellig = plan.faellig;
+  std::vector<Ankunftsplan::Gruppe>& faellig = plan.faellig;
   faellig.clear();
-  const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(&g); });
+  const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(g); });
   Weiterleitung w(sim);
   if (plan.ereignisse.kurz()) {
     gruppenAbarbeiten(w, faellig, plan.ereignisse.folgeKurz());
