@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QExposeEvent>
 #include <QDialog>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -66,6 +68,7 @@ TForm1::TForm1(Fensteroptionen optionen, QWidget* parent)
   setCentralWidget(leinwand_);
   createActions();
   createMenus();
+  for (QMenu* menue : menuBar()->findChildren<QMenu*>()) menue->installEventFilter(this);
   resize(startbreite, starthoehe + menuBar()->sizeHint().height());
   if (optionen_.maximiertUndOben) {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -105,9 +108,28 @@ void TForm1::showEvent(QShowEvent* e) {
   initialisierenEinreihen();
 }
 
+// A menu of the window that closes uncovers the part of the window under it.
+// The window shows the picture there again, the bar and its notes included,
+// so that exposure is no paint: a note that the chosen item writes into the
+// bar ("Protokolldatei geöffnet", "Einzelne Zyklen mit Leertaste starten")
+// stays. Every other exposure runs the paint handler.
 bool TForm1::eventFilter(QObject* objekt, QEvent* e) {
-  if (e->type() == QEvent::Expose && objekt == windowHandle() && windowHandle()->isExposed()) {
-    initialisierenEinreihen();
+  if (e->type() == QEvent::Hide) {
+    if (auto* menue = qobject_cast<QMenu*>(objekt); menue && windowHandle()) {
+      const QPoint ecke = windowHandle()->mapFromGlobal(menue->geometry().topLeft());
+      menueSpur_ += QRect(ecke, menue->size()).adjusted(-2, -2, 2, 2);
+    }
+  } else if (e->type() == QEvent::Expose && objekt == windowHandle() && windowHandle()->isExposed()) {
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const QRegion bereich = static_cast<QExposeEvent*>(e)->region();
+    QT_WARNING_POP
+    if (!bereich.isEmpty() && bereich.subtracted(menueSpur_).isEmpty()) {
+      menueSpur_ -= bereich;
+    } else {
+      menueSpur_ = QRegion();
+      initialisierenEinreihen();
+    }
   }
   return QMainWindow::eventFilter(objekt, e);
 }

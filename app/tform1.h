@@ -3,6 +3,7 @@
 // display state and the canvas; its event handlers run the program.
 
 #include <QMainWindow>
+#include <QRegion>
 #include <QString>
 #include <memory>
 #include <string>
@@ -170,6 +171,7 @@ class TForm1 : public QMainWindow {
   QMenu* dateienMenue_ = nullptr;
 
   bool initialisierenVorgemerkt_ = false;
+  QRegion menueSpur_;  // what closed menus uncovered and the window system has not yet exposed
   int sperre_ = 0;                           // > 0 while a handler shows a message box or prepares a start
   bool vorbereitungFehlgeschlagen_ = false;  // not retried on every paint; "Neustart" clears it
   bool sanduhrAn_ = false;

@@ -1,9 +1,12 @@
 // The menu tree and which handler enables, disables or checks which item.
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QExposeEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 
 #include "app/dialogs/parameterdialog.h"
 #include "testfenster.h"
@@ -200,6 +203,52 @@ TEST(MenueTest, VerlaufsprotokollStartenUndBeenden) {
   EXPECT_EQ(dateiLesen("logfile.txt"), log);
   t.f->neuinitialisieren();
   EXPECT_TRUE(t.an(t.m().Protokoll1));
+}
+
+// A closing menu uncovers part of the window, which the window system then
+// exposes; that is no paint of the window, so the notes written by the
+// menu's handler stay in the bar. Any other exposure is a paint.
+TEST(MenueTest, SchliessendesMenueLoeschtDieNotizenNicht) {
+  Testfenster t({"Kette", "netz.net", "daten.ein"});
+  t.ketteAnlegen();
+  t.zeigen();
+  QWindow* fenster = t.f->windowHandle();
+  auto freilegen = [fenster](const QRegion& bereich) {
+    QExposeEvent e(bereich);
+    QCoreApplication::sendEvent(fenster, &e);
+    QApplication::processEvents();
+  };
+  auto menueWaehlen = [&](QMenu* menue, QAction* eintrag) {
+    menue->popup(t.f->mapToGlobal(QPoint(150, 20)));
+    QApplication::processEvents();
+    const QRect gedeckt(fenster->mapFromGlobal(menue->geometry().topLeft()), menue->size());
+    menue->hide();
+    eintrag->trigger();
+    freilegen(gedeckt);
+  };
+  const auto logNotiz = [&t] { return t.farbeIn(farben::rot, 580, 3, 640, 17); };
+
+  menueWaehlen(t.m().Extras1->menu(), t.m().Protokoll1);
+  EXPECT_TRUE(logNotiz());  // "Protokolldatei geöffnet"
+  freilegen(QRect(QPoint(0, 0), t.f->size()));  // uncovered by another window
+  EXPECT_FALSE(logNotiz());
+  EXPECT_TRUE(t.farbeIn(farben::weiss, 80, 3, 140, 17));
+
+  Testfenster m;
+  m.ketteAnlegen();
+  m.zeigen();
+  m.dateienWaehlen();
+  QWindow* mfenster = m.f->windowHandle();
+  QMenu* start = m.m().Start1->menu();
+  start->popup(m.f->mapToGlobal(QPoint(150, 20)));
+  QApplication::processEvents();
+  const QRect gedeckt(mfenster->mapFromGlobal(start->geometry().topLeft()), start->size());
+  start->hide();
+  m.m().EinzelzyklenmitLeertaste1->trigger();
+  QExposeEvent e(gedeckt);
+  QCoreApplication::sendEvent(mfenster, &e);
+  QApplication::processEvents();
+  EXPECT_TRUE(m.farbeIn(farben::weiss, 80, 3, 140, 17));  // "Einzelne Zyklen mit Leertaste starten"
 }
 
 TEST(MenueTest, ProtokollImMenuemodusNachDemLadenVerfuegbar) {
