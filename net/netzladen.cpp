@@ -1,8 +1,10 @@
 #include "net/netzladen.h"
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string_view>
 #include <type_traits>
@@ -84,6 +86,7 @@ class Lader {
   void zielVormerken(std::size_t verbindung, std::string_view wort, std::string_view zeile);
   void aeltestesZielAufloesen();
   void zelleFehlt(std::string_view zeile);
+  void protokollPruefen();
   void abschliessen();
 
   Netz& netz;
@@ -94,6 +97,7 @@ class Lader {
   bool block = false;
   std::size_t definierteZellen = 0;  // cell pass: cells whose line has been read
   int32_t aktZelle = -1;             // connection pass: the current cell, -1 before the first
+  int protokollfehler = 0;           // errno of the first protocol line that could not be written
   Fuellstand zellstand[zellfelder];
   Fuellstand verbindungsstand[verbfelder];
 
@@ -158,6 +162,7 @@ Ladeergebnis Lader::laden(std::string_view text) {
     if (kopfzahl != netz.zellenzahl) {
       protokoll << "****Zellenzahl im Kopf (" << kopfzahl << ") passt nicht zu " << netz.zellenzahl
                 << " Zellzeilen****\n";
+      protokollPruefen();
       ergebnis.netzfehler = true;
     }
   }
@@ -167,7 +172,7 @@ Ladeergebnis Lader::laden(std::string_view text) {
   abschliessen();
   if (!protokoll) {
     ergebnis.status = Ladestatus::dateifehler;
-    ergebnis.meldung = "protok.txt kann nicht geschrieben werden";
+    ergebnis.meldung = protokollfehlerText(protokollfehler);
   }
   return ergebnis;
 }
@@ -373,7 +378,14 @@ int32_t Lader::zielnummer(std::string_view wort) const {
 
 void Lader::zelleFehlt(std::string_view zeile) {
   protokoll << '>' << zeile << '\n' << zelleFehltText << '\n';
+  protokollPruefen();
   ergebnis.netzfehler = true;
+}
+
+// The reason is taken when the first write fails; later work of the load
+// might change errno.
+void Lader::protokollPruefen() {
+  if (!protokoll && protokollfehler == 0) protokollfehler = errno != 0 ? errno : EIO;
 }
 
 void Lader::verbindungsparameter(std::string_view zeile) {
@@ -445,6 +457,11 @@ void Lader::abschliessen() {
 }
 
 }  // namespace
+
+std::string protokollfehlerText(int fehlernummer) {
+  return std::string("Protokolldatei \"") + protokolldateiname +
+         "\" kann nicht geschrieben werden: " + std::strerror(fehlernummer != 0 ? fehlernummer : EIO);
+}
 
 Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
                        std::ostream& protokoll) {

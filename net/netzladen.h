@@ -22,14 +22,22 @@ struct Ladeergebnis {
   std::string meldung;      // for formatfehler and dateifehler: what went wrong
 };
 
+// The error protocol of a load, in the working directory.
+inline constexpr const char* protokolldateiname = "protok.txt";
+
 inline constexpr const char* formatfehlerText =
     "Schwerer Netzdateifehler: Falsches Zeichen auf Position 1 einer Zeile. Programm wird beendet.";
 
 // Rebuilds `netz` from the file. Missing targets are written to `protokoll`
 // (">" + the line, then "****Zelle fehlt****"). The picture shift is added to
-// every position that the file gives.
+// every position that the file gives. A protocol that fails to take its lines
+// gives status dateifehler with protokollfehlerText and the reason.
 Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
                        std::ostream& protokoll);
+
+// "Protokolldatei "protok.txt" kann nicht geschrieben werden: " and the
+// reason of the system error `fehlernummer`.
+std::string protokollfehlerText(int fehlernummer);
 
 // The same for a net file whose whole text is already in memory.
 Ladeergebnis netzladenAusText(std::string_view text, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,

@@ -93,14 +93,6 @@ class Fortschritt : public Zyklusanzeige {
   bool gezeigt_ = false;
 };
 
-// "protok.txt" empty, as the start preparation creates it before anything else.
-bool protokollAnlegen(std::ostream& fehler) {
-  std::ofstream protokoll(protokolldateiname, std::ios::binary | std::ios::trunc);
-  if (protokoll) return true;
-  fehler << "velkor-batch: cannot create " << protokolldateiname << '\n';
-  return false;
-}
-
 struct Ergebnis {
   int status = exitFertig;
   int64_t schritte = 0;
@@ -219,7 +211,12 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   const Kommandozeilenergebnis kz =
       kommandozeileLesen(o.positionen, sim->param, sim->lauf, ansicht, sim->zufall, o.seed);
   if (sim->param.netzdateiname.empty()) {
-    if (!protokollAnlegen(fehler)) return exitDateifehler;
+    // "protok.txt" empty, as the start preparation creates it before anything else.
+    std::string meldung;
+    if (!protokollAnlegen(meldung)) {
+      fehler << "velkor-batch: " << meldung << '\n';
+      return exitDateifehler;
+    }
     fehler << "keine Netzdatei geöffnet\n";
     return exitAufruf;
   }

@@ -88,6 +88,27 @@ TEST(Ausgabedateien, VolleProtokollUndLogdateiGebenStatus4) {
   }
 }
 
+// A protocol that fails, be it when it is closed (a few lines still in the
+// buffer) or while the load goes on (lines beyond any buffer), is reported
+// with the file and the reason, also when no net file name is given.
+TEST(Ausgabedateien, VollesProtokollNenntDateiUndGrund) {
+  if (!vollesGeraet()) GTEST_SKIP() << "no /dev/full";
+  std::string vieleFehlende = "z A\n";
+  for (int i = 0; i < 20000; ++i) vieleFehlende += "c X" + std::to_string(i % 10) + " 1 1\n";
+  for (const std::string& netz : {std::string("z A\nc X\n"), vieleFehlende}) {
+    Batchumgebung u;
+    fs::create_symlink("/dev/full", u.arbeit() / "protok.txt");
+    EXPECT_EQ(u.starten({"T", u.datei("n.net", netz), u.datei("e.ein", "A 0\n")}), 4);
+    EXPECT_NE(u.fehler.find("\"protok.txt\" kann nicht geschrieben werden: No space left on device"),
+              std::string::npos)
+        << u.fehler;
+  }
+  Batchumgebung u;
+  fs::create_directory(u.arbeit() / "protok.txt");
+  EXPECT_EQ(u.starten({"T", "", u.datei("e.ein", "A 0\n")}), 4);
+  EXPECT_NE(u.fehler.find("\"protok.txt\" kann nicht angelegt werden: Is a directory"), std::string::npos) << u.fehler;
+}
+
 // The numbered form's inconsistencies: a header that does not match the cell
 // lines, a missing or negative count, a target outside the table. Each is
 // written into the protocol and stops every time step.
