@@ -19,6 +19,25 @@ void festkomma(std::string& text, double wert, int stellen) {
   if (ec == std::errc()) text.append(puffer, ende);
 }
 
+// Of the text behind a word the loader reads only this many characters.
+constexpr std::size_t restlaenge = 99;
+
+// A real as the last-but-`rest` characters of the text read behind the word
+// that ends at `wortende`. A value so large that its fixed-point digits would
+// carry that text beyond what the loader reads (from about 1e88 on) is
+// written in exponent form instead, with the fewest digits that read back as
+// the same double. Such a value has no fractional part, so nothing of the
+// rounding is lost either.
+void festkommaGelesen(std::string& text, std::size_t wortende, std::size_t rest, double wert, int stellen) {
+  const std::size_t vorher = text.size();
+  festkomma(text, wert, stellen);
+  if (text.size() - wortende + rest <= restlaenge) return;
+  text.resize(vorher);
+  char puffer[64];
+  auto [ende, ec] = std::to_chars(puffer, puffer + sizeof puffer, wert, std::chars_format::scientific);
+  if (ec == std::errc()) text.append(puffer, ende);
+}
+
 void ganzzahl(std::string& text, int32_t wert) {
   char puffer[16];
   auto [ende, ec] = std::to_chars(puffer, puffer + sizeof puffer, wert);
@@ -40,7 +59,7 @@ int32_t position(int32_t wert, bool verschobenAufMinusEins, int32_t verschiebung
 
 void zeile(std::string& text, const char* praefix, double wert, int stellen) {
   text += praefix;
-  festkomma(text, wert, stellen);
+  festkommaGelesen(text, text.size(), 0, wert, stellen);
   text += '\n';
 }
 
@@ -73,9 +92,10 @@ void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschi
     text += "c ";
     text += netz.Zelltabelle[static_cast<std::size_t>(v.ziel[i])].name;
     text += ' ';
-    festkomma(text, v.gewicht[i], 2);
-    text += ' ';
-    ganzzahl(text, v.verzoegerung[i]);
+    std::string verzoegerung = " ";
+    ganzzahl(verzoegerung, v.verzoegerung[i]);
+    festkommaGelesen(text, text.size(), verzoegerung.size(), v.gewicht[i], 2);
+    text += verzoegerung;
     text += '\n';
     zeile(text, "m ", v.maximalgewicht[i], 2);
     zeile(text, "l ", v.lernschritt[i], 2);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "hilfen.h"
@@ -140,6 +141,45 @@ TEST(Zustand, WiederLadenGibtDieWerteUndKehrtDieListenUm) {
   EXPECT_EQ(neu.maximalgewicht[1], -1.5);
   EXPECT_EQ(neu.verzoegerung[1], 3);
   EXPECT_EQ(neu.verzoegerung[2], 2);  // B -> A
+}
+
+// Of the text behind a word the loader reads 99 characters. The fixed-point
+// text of a huge value is longer (over 300 digits near the largest double):
+// it would lose its last digits, or the delay behind a weight. Such a value is
+// written in exponent form, so it loads back exact; values whose text fits
+// keep the fixed-point form.
+TEST(Zustand, RiesigeWerteLadenUnverkuerztWieder) {
+  auto g = laden(
+      "z A\ns 1e300\na -1.5e250\nc A 1e95 7\nm 1.7976931348623157e308\nl -1e300\ni 1e80\n"
+      "c A -1e80 2147483647\nm 1e88\n");
+  ASSERT_EQ(g.ergebnis.status, Ladestatus::ok);
+  const std::string text = zustandstext(g.netz, 0, 0, 0);
+  EXPECT_NE(text.find("\ns 1e+300\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nc A 1e+95 7\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nm 1.7976931348623157e+308\n"), std::string::npos) << text;
+  // these fit: 81 digits and 8 decimals; a weight of sign, 81 digits, 2 decimals and its delay
+  EXPECT_NE(text.find("\ni 1000000000000000"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nc A -1000000000000000"), std::string::npos) << text;
+  EXPECT_NE(text.find(".00 2147483647\nm 99999999999999995"), std::string::npos) << text;
+
+  auto h = laden(text);
+  ASSERT_EQ(h.ergebnis.status, Ladestatus::ok);
+  EXPECT_EQ(h.protokoll, "");
+  EXPECT_EQ(zelle(h.netz, 0).schwelle, 1e300);
+  EXPECT_EQ(zelle(h.netz, 0).abklingfaktor, -1.5e250);
+  const Verbindungen& v = h.netz.verbindungen;
+  ASSERT_EQ(v.size(), 2u);
+  // the round trip reverses the list: file order again
+  EXPECT_EQ(v.gewicht[0], 1e95);
+  EXPECT_EQ(v.verzoegerung[0], 7);
+  EXPECT_EQ(v.maximalgewicht[0], 1.7976931348623157e308);
+  EXPECT_EQ(v.lernschritt[0], -1e300);
+  EXPECT_EQ(v.gewichtsfaktor[0], 1e80);
+  EXPECT_EQ(v.gewicht[1], -1e80);
+  EXPECT_EQ(v.verzoegerung[1], 2147483647);
+  EXPECT_EQ(v.maximalgewicht[1], 1e88);
+  // a second round trip gives the first list order and the same text
+  EXPECT_EQ(zustandstext(laden(zustandstext(h.netz, 0, 0, 0)).netz, 0, 0, 0), text);
 }
 
 TEST(Zustand, PositionenOhneBildverschiebungUndOhneDrift) {
