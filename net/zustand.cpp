@@ -22,8 +22,8 @@ void festkomma(std::string& text, double wert, int stellen) {
 // Of the text behind a word the loader reads only this many characters.
 constexpr std::size_t restlaenge = 99;
 
-// A real as the last-but-`rest` characters of the text read behind the word
-// that ends at `wortende`. A value so large that its fixed-point digits would
+// A real followed by `rest` more characters in the text that the loader reads
+// behind the word that ends at `wortende`. A value so large that its fixed-point digits would
 // carry that text beyond what the loader reads (from about 1e88 on) is
 // written in exponent form instead, with the fewest digits that read back as
 // the same double. Such a value has no fractional part, so nothing of the
@@ -90,11 +90,13 @@ void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschi
     // A target that was not resolved has no name: its connection is left out.
     if (v.ziel[i] < 0 || v.ziel[i] >= netz.zellenzahl) continue;
     text += "c ";
+    // the loader reads 99 characters behind the keyword: target, weight and delay
+    const std::size_t keywordende = text.size();
     text += netz.Zelltabelle[static_cast<std::size_t>(v.ziel[i])].name;
     text += ' ';
     std::string verzoegerung = " ";
     ganzzahl(verzoegerung, v.verzoegerung[i]);
-    festkommaGelesen(text, text.size(), verzoegerung.size(), v.gewicht[i], 2);
+    festkommaGelesen(text, keywordende, verzoegerung.size(), v.gewicht[i], 2);
     text += verzoegerung;
     text += '\n';
     zeile(text, "m ", v.maximalgewicht[i], 2);

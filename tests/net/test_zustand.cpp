@@ -180,6 +180,19 @@ TEST(Zustand, RiesigeWerteLadenUnverkuerztWieder) {
   EXPECT_EQ(v.maximalgewicht[1], 1e88);
   // a second round trip gives the first list order and the same text
   EXPECT_EQ(zustandstext(laden(zustandstext(h.netz, 0, 0, 0)).netz, 0, 0, 0), text);
+
+  // Behind the keyword of a connection line stand the target name, the weight
+  // and the delay: a long name leaves less room for the weight.
+  auto n = laden("z ABCDEF\nc ABCDEF -1e80 2147483647\nc ABCDEF -1e76 2147483647\n");
+  const std::string langerName = zustandstext(n.netz, 0, 0, 0);
+  EXPECT_NE(langerName.find("\nc ABCDEF -1e+80 2147483647\n"), std::string::npos) << langerName;
+  EXPECT_NE(langerName.find("\nc ABCDEF -1000000000000000047"), std::string::npos) << langerName;
+  auto m = laden(langerName);
+  ASSERT_EQ(m.netz.verbindungen.size(), 2u);
+  EXPECT_EQ(m.netz.verbindungen.gewicht[0], -1e80);
+  EXPECT_EQ(m.netz.verbindungen.verzoegerung[0], 2147483647);
+  EXPECT_EQ(m.netz.verbindungen.gewicht[1], -1e76);
+  EXPECT_EQ(m.netz.verbindungen.verzoegerung[1], 2147483647);
 }
 
 TEST(Zustand, PositionenOhneBildverschiebungUndOhneDrift) {
