@@ -2,8 +2,10 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <memory>
@@ -258,7 +260,13 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   } else if (sim->lauf.netzfehler) {
     e.status = exitNetzfehler;
   }
+  errno = 0;
   zusammenfassen(o, *sim, kz, e, aus);
+  if (!aus) {
+    // The summary is the runner's result: losing it is no success.
+    fehler << "velkor-batch: standard output: " << std::strerror(errno != 0 ? errno : EIO) << '\n';
+    if (e.status == exitFertig) e.status = exitDateifehler;
+  }
   return e.status;
 }
 

@@ -170,6 +170,22 @@ TEST_F(Batchablauf, AusgabedateiNichtSchreibbar) {
   EXPECT_NE(u.fehler.find("logfile.txt"), std::string::npos) << u.fehler;
 }
 
+// A summary line that cannot be written is no success: the runs took place,
+// but whoever reads stdout gets nothing. A faulty net keeps its own status.
+TEST_F(Batchablauf, ZusammenfassungNichtSchreibbar) {
+  if (!testhilfe::fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const std::vector<std::string> aufruf = {"Kette", u.datei("kette.net", kettenNetz),
+                                           u.datei("kette.ein", kettenEingabe)};
+  const std::string stdoutVoll = "sh -c 'exec \"$0\" \"$@\" >/dev/full'";
+  ASSERT_EQ(u.starten(aufruf, stdoutVoll), 4);
+  EXPECT_NE(u.fehler.find("velkor-batch: standard output: No space left on device"), std::string::npos)
+      << u.fehler;
+  ASSERT_EQ(u.starten({"--state", "F", u.datei("f.net", "z A\nc X\n"), u.datei("f.ein", "A 0\n")}, stdoutVoll),
+            1);
+  EXPECT_NE(u.fehler.find("standard output"), std::string::npos) << u.fehler;
+  EXPECT_EQ(u.ausgaben(), (Namen{"protok.txt", "zustand.txt"}));
+}
+
 TEST_F(Batchablauf, HilfeUndVersion) {
   ASSERT_EQ(u.starten({"--version"}), 0);
   EXPECT_EQ(u.aus, "velkor-batch 2.3\n");
