@@ -55,7 +55,9 @@ const Hilfeseite ansicht{
       "senkrechte Linie (bis zu 34 Zellen, ab der unter \"Bereichsauswahl\" gewählten Nummer); jede Zeile ist "
       "ein Zeittakt, ein Aktionspotential ein roter waagerechter Strich. Die Namen stehen unter der jüngsten "
       "Zeile; am unteren Rand beginnt die Darstellung wieder oben.\n"
-      "\"mit EPSPs\": zusätzlich das Potenzial als blauer Balken rechts (bei negativen Werten links) der Linie. "
+      "\"mit EPSPs\": zusätzlich das Potenzial als blauer Balken neben der Linie; ein Wert in Höhe der Schwelle "
+      "ergibt 9 Bildpunkte. Bei einer ruhenden Zelle wird zum Potenzial 10 addiert, so dass der Balken erst unter "
+      "-10 nach links zeigt; in der Refraktärphase gilt das Potenzial allein. "
       "\"ohne EPSPs\": nur die Linie und die Aktionspotentiale.\n"
       "Mit \"Zeitraffer\" fasst eine Zeile mehrere Zeittakte zusammen."},
      {"EPSPs, numerisch",
