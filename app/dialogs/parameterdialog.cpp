@@ -87,11 +87,23 @@ void Parameterdialog::schliessen() { accept(); }
 
 void Parameterdialog::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
-  // the nominal size and position are those of the outer frame
+  aussenmassSetzen();
+  move(dialogLinks, dialogOben);
+}
+
+// A window manager frames the dialog only after it is shown; the move that
+// the framing brings makes the frame known, and the size is set again.
+void Parameterdialog::moveEvent(QMoveEvent* e) {
+  QDialog::moveEvent(e);
+  if (isVisible()) aussenmassSetzen();
+}
+
+// The nominal size is that of the outer frame.
+void Parameterdialog::aussenmassSetzen() {
   const int rahmenBreite = frameGeometry().width() - width();
   const int rahmenHoehe = frameGeometry().height() - height();
-  resize(b_.breite - rahmenBreite, b_.hoehe - rahmenHoehe);
-  move(dialogLinks, dialogOben);
+  const QSize innen(b_.breite - rahmenBreite, b_.hoehe - rahmenHoehe);
+  if (size() != innen) resize(innen);
 }
 
 Dialogbeschreibung tform2Beschreibung() {

@@ -49,9 +49,11 @@ class Parameterdialog : public QDialog {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
 
  private:
   void aufbauen();
+  void aussenmassSetzen();
   Dialogbeschreibung b_;
   QLineEdit* edit1_ = nullptr;
   QLineEdit* edit2_ = nullptr;
