@@ -2,6 +2,7 @@
 // the learning factor and the per-step weight update.
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "engine/umlauf.h"
@@ -14,8 +15,7 @@ namespace {
 // A. Firing test and its consequences. The test does not look at
 // refraktaerrest: a refractory cell pushed over its threshold fires again and
 // its refractory phase starts over.
-void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige, Laufplan& plan) {
-  TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
+void feuertest(Netz& netz, TZelle& zelle, int32_t c, Zyklusanzeige& anzeige, Laufplan& plan) {
   if (zelle.potenzial >= zelle.schwelle) {
     if (zelle.aenderungsrate >= 0) {
       zelle.lernfaktor = zelle.lernfaktor + (1 - zelle.lernfaktor) * zelle.aenderungsrate;
@@ -139,14 +139,22 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   // cells in transit, so this pass can start a fresh ascending list.
   if (!plan.gestartet.empty()) plan.vereinigen();
   // Each cell runs through A, B and C before the next cell is looked at.
-  for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
+  // Nothing in the pass changes the size of the table or of the per-cell
+  // bytes, so their addresses are taken once (a byte store could otherwise
+  // stand for any of them and have them read again for every cell).
+  TZelle* const zellen = netz.Zelltabelle.data();
+  uint8_t* const gesperrt = plan.gesperrt.data();
+  const uint8_t* const schritt = plan.gewichtsschritt.data();
+  const int32_t ende = netz.zellenzahl;
+  const int32_t zeittakt = sim.zeittakt;
+  for (int32_t c = netz.ersteZelle; c < ende; ++c) {
     const auto i = static_cast<std::size_t>(c);
-    TZelle& zelle = netz.Zelltabelle[i];
-    feuertest(netz, c, anzeige, plan);
+    TZelle& zelle = zellen[i];
+    feuertest(netz, zelle, c, anzeige, plan);
     erholung(zelle);
-    plan.gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
+    gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
     // Without a factor other than 1.0 and without a windowed target no weight changes.
-    if (plan.gewichtsschritt[i] != 0) gewichtsschritt(netz, plan, c, sim.zeittakt);
+    if (schritt[i] != 0) gewichtsschritt(netz, plan, c, zeittakt);
   }
 }
 
