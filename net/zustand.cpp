@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace velkor {
 
@@ -69,7 +72,29 @@ void zeile(std::string& text, const char* praefix, int32_t wert) {
   text += '\n';
 }
 
-void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschiebung, int32_t yVerschiebung) {
+// A target is written by its name, and loading finds the first cell of that
+// name. Where a connection leads to a later cell of a name that an earlier
+// cell bears too (a numbered net needs no distinct names), the name form would
+// connect it elsewhere: the file is then written in the numbered form.
+bool namenFuehrenZurueck(const Netz& netz) {
+  std::unordered_map<std::string_view, int32_t> erste;
+  erste.reserve(netz.Zelltabelle.size());
+  std::vector<uint8_t> spaetere(netz.Zelltabelle.size(), 0);
+  for (int32_t c = 0; c < netz.zellenzahl; ++c) {
+    const auto [eintrag, neu] = erste.emplace(netz.Zelltabelle[static_cast<std::size_t>(c)].name, c);
+    spaetere[static_cast<std::size_t>(c)] = neu ? 0 : 1;
+  }
+  const Verbindungen& v = netz.verbindungen;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (v.ziel[i] >= 0 && v.ziel[i] < netz.zellenzahl && spaetere[static_cast<std::size_t>(v.ziel[i])] != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschiebung, int32_t yVerschiebung,
+               bool nummern) {
   const TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(nr)];
   text += "\nz ";
   text += zelle.name;
@@ -87,12 +112,16 @@ void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschi
 
   const Verbindungen& v = netz.verbindungen;
   for (std::size_t i = netz.verbindungsanfang(nr); i < netz.verbindungsende(nr); ++i) {
-    // A target that was not resolved has no name: its connection is left out.
+    // A target that was not resolved names no cell: its connection is left out.
     if (v.ziel[i] < 0 || v.ziel[i] >= netz.zellenzahl) continue;
     text += "c ";
     // the loader reads 99 characters behind the keyword: target, weight and delay
     const std::size_t keywordende = text.size();
-    text += netz.Zelltabelle[static_cast<std::size_t>(v.ziel[i])].name;
+    if (nummern) {
+      ganzzahl(text, v.ziel[i]);
+    } else {
+      text += netz.Zelltabelle[static_cast<std::size_t>(v.ziel[i])].name;
+    }
     text += ' ';
     std::string verzoegerung = " ";
     ganzzahl(verzoegerung, v.verzoegerung[i]);
@@ -115,11 +144,19 @@ std::string grund() { return errno != 0 ? std::strerror(errno) : "Schreibfehler"
 }  // namespace
 
 std::string zustandstext(const Netz& netz, int32_t zeittakt, int32_t xVerschiebung, int32_t yVerschiebung) {
-  std::string text = " **** Zustand im Zeittakt ";
+  std::string text;
+  const bool nummern = !namenFuehrenZurueck(netz);
+  if (nummern) {
+    // the header of the numbered form must be the first line
+    text += "$ ";
+    ganzzahl(text, netz.zellenzahl);
+    text += '\n';
+  }
+  text += " **** Zustand im Zeittakt ";
   ganzzahl(text, zeittakt);
   text += " ****\n";
   for (int32_t nr = netz.ersteZelle; nr < netz.zellenzahl; ++nr)
-    zellblock(text, netz, nr, xVerschiebung, yVerschiebung);
+    zellblock(text, netz, nr, xVerschiebung, yVerschiebung, nummern);
   text += "\n **** Ende ****\n";
   return text;
 }

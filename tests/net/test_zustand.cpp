@@ -195,6 +195,31 @@ TEST(Zustand, RiesigeWerteLadenUnverkuerztWieder) {
   EXPECT_EQ(m.netz.verbindungen.verzoegerung[1], 2147483647);
 }
 
+// A numbered net needs no distinct names. Written by name, a connection to the
+// second of two cells named A would load back as one to the first: such a net
+// is written in the numbered form, which loads back with every target in place.
+// Distinct names keep the name form, also for a numbered net.
+TEST(Zustand, GleicheNamenSchreibenDieNummernform) {
+  auto g = laden("$ 3\nz A 1 1\nz A 1 5\nc 0 0.25 1\nz B\nc 1 0.5 2\nc 0 -1 3\n");
+  ASSERT_EQ(g.ergebnis.status, Ladestatus::ok);
+  const std::string text = zustandstext(g.netz, 4, 0, 0);
+  EXPECT_EQ(text.rfind("$ 3\n **** Zustand im Zeittakt 4 ****\n\nz A 1 1\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\nc 0 -1.00 3\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nc 1 0.50 2\n"), std::string::npos) << text;
+  auto h = laden(text);
+  ASSERT_EQ(h.ergebnis.status, Ladestatus::ok);
+  EXPECT_EQ(h.protokoll, "");
+  EXPECT_TRUE(h.netz.nummernformat);
+  EXPECT_EQ(ziele(h.netz, 1), (std::vector<int32_t>{0}));
+  EXPECT_EQ(ziele(h.netz, 2), (std::vector<int32_t>{1, 0}));
+  EXPECT_EQ(zustandstext(laden(zustandstext(h.netz, 4, 0, 0)).netz, 4, 0, 0), text);
+
+  // Two cells of one name that no connection leads to the later of: name form.
+  auto n = laden("$ 3\nz A\nc 2 1 1\nz A\nc 0 1 1\nz B\nc 0 1 1\n");
+  EXPECT_EQ(zustandstext(n.netz, 0, 0, 0).rfind(" **** Zustand", 0), 0u);
+  EXPECT_NE(zustandstext(n.netz, 0, 0, 0).find("\nc A 1.00 1\n"), std::string::npos);
+}
+
 TEST(Zustand, PositionenOhneBildverschiebungUndOhneDrift) {
   const char* netzdatei =
       "z A 2 5\n"
