@@ -32,7 +32,8 @@ using test::Testverzeichnis;
 // windows, weight factors of exactly 1.0 and others.
 class Zufallsnetz {
  public:
-  explicit Zufallsnetz(uint32_t seed, int laengste = 5) : zufall_(seed), laengste_(laengste) {}
+  explicit Zufallsnetz(uint32_t seed, int laengste = 5, bool luecken = false)
+      : zufall_(seed), laengste_(laengste), luecken_(luecken) {}
 
   std::string netz(int zellen) {
     std::ostringstream o;
@@ -43,8 +44,13 @@ class Zufallsnetz {
       const int n = wahl(0, 12);
       for (int i = 0; i < n; ++i) verbindung(o, zellen);
     }
-    // Defaults for what the lines above left open.
-    o << "f\ns 1.0\na 0.9\nr 3\nd 2\nw 0.4\n";
+    // Defaults for what the lines above left open. With gaps, some of them
+    // are missing, so thresholds, decay factors, refractory times, weights
+    // and delays of -1 reach the time step.
+    o << "f\n";
+    for (const char* zeile : {"s 1.0\n", "a 0.9\n", "r 3\n", "d 2\n", "w 0.4\n"}) {
+      if (!luecken_ || wahl(0, 1) == 0) o << zeile;
+    }
     return o.str();
   }
 
@@ -100,6 +106,7 @@ class Zufallsnetz {
 
   std::mt19937 zufall_;
   int laengste_;
+  bool luecken_;
 };
 
 // Every field of the net that a time step can change, bit for bit.
@@ -201,8 +208,8 @@ void vergleichen(const std::string& netztext, const std::string& eingabetext, co
   EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed;
 }
 
-void vergleichen(uint32_t seed, int zellen, const Ablauf& a, int laengste = 5) {
-  Zufallsnetz z(seed, laengste);
+void vergleichen(uint32_t seed, int zellen, const Ablauf& a, int laengste = 5, bool luecken = false) {
+  Zufallsnetz z(seed, laengste, luecken);
   const std::string netz = z.netz(zellen);
   vergleichen(netz, z.eingabe(zellen, 120), a, seed);
 }
@@ -213,6 +220,14 @@ TEST(Identitaet, P100GleichDerReferenz) {
 
 TEST(Identitaet, P50GleichDerReferenz) {
   for (uint32_t seed = 101; seed <= 112; ++seed) vergleichen(seed, 40 + static_cast<int>(seed % 7) * 9, {{50}, 2, 60});
+}
+
+TEST(Identitaet, NichtGegebeneWerteImLaufGleichDerReferenz) {
+  // No default for some of threshold, decay, refractory time, weight and
+  // delay: their -1 takes part in the time step.
+  Ablauf a{{100, 50, 100}, 2, 30};
+  a.abgleichenJedeRunde = true;
+  for (uint32_t seed = 601; seed <= 616; ++seed) vergleichen(seed, 40, a, 5, true);
 }
 
 TEST(Identitaet, WechselDesPZwischenSchrittenGleichDerReferenz) {
