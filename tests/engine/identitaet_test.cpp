@@ -272,6 +272,28 @@ TEST(Identitaet, LangeVerzoegerungenUndErneutesFeuernGleichDerReferenz) {
   for (uint32_t seed = 501; seed <= 506; ++seed) vergleichen(seed, 50, a, 40);
 }
 
+TEST(Identitaet, VerzoegerungenUm64GleichDerReferenz) {
+  // The schedule counts delays below 64 in an array and searches longer ones:
+  // lists with delays on both sides of 64, lists of one delay each (63, 64 and
+  // 100, whole-list groups) and lists that meet a long delay after short ones.
+  const std::string netz =
+      "z S\ns 1\na 0.9\nr 2\nc T 0.3 62\nc T 0.2 63\nc U 0.1 64\nc T 0.4 65\nc U -0.3 0\nc T 0.2 100\n"
+      "z T\ns 0.5\na 0.5\nr 3\nc S 0.4 63\nc S 0.6 63\n"
+      "z U\ns 1\na 0.9\nr 0\nc S 0.7 64\nc T 0.5 64\n"
+      "z V\ns 1\na 0.8\nr 1\nc U 0.9 100\nc S 0.9 100\n"
+      "z W\ns 1\na 0.8\nr 4\nc V 0.5 1\nc T 0.3 2\nc S -0.4 70\nc U 0.6 3\n";
+  std::string eingabe;
+  for (int s = 0; s < 150; s += 7) {
+    eingabe += "S " + std::to_string(s) + "\nV " + std::to_string(s + 2) + "\nW " + std::to_string(s + 3) + "\n";
+  }
+  Ablauf a{{100, 50, 100}, 1, 90};
+  a.abgleichenJedeRunde = true;
+  vergleichen(netz, eingabe + "\n.\n", a);
+  // Random nets with delays up to 100.
+  Ablauf b{{100, 100}, 2, 80};
+  for (uint32_t seed = 701; seed <= 704; ++seed) vergleichen(seed, 40, b, 100);
+}
+
 TEST(Identitaet, VerzoegerungZuLangFuerDenPlanGleichDerReferenz) {
   // A delay beyond the schedule's reach: the countdown runs at P 100 too.
   const std::string netz =
