@@ -76,9 +76,6 @@ class Weiterleitung {
         ziel_(sim.netz.verbindungen.ziel.data()),
         gewicht_(sim.netz.verbindungen.gewicht.data()),
         letzteankunft_(sim.netz.verbindungen.letzteankunft.data()),
-        lernschritt_(sim.netz.verbindungen.lernschritt.data()),
-        maximalgewicht_(sim.netz.verbindungen.maximalgewicht.data()),
-        startgewicht_(sim.netz.verbindungen.startgewicht.data()),
         pWert_(sim.param.pWert),
         immer_(sim.param.pWert >= 99) {}
 
@@ -255,12 +252,6 @@ class Weiterleitung {
     __builtin_prefetch(&z, 1);
     __builtin_prefetch(gewicht_ + a.k, 0);
     __builtin_prefetch(letzteankunft_ + a.k, 1);
-    if (!a.fest) {
-      // The learning rule reads three more columns of the connection.
-      __builtin_prefetch(lernschritt_ + a.k, 0);
-      __builtin_prefetch(maximalgewicht_ + a.k, 0);
-      __builtin_prefetch(startgewicht_ + a.k, 0);
-    }
     puffer_[anzahl_++] = a;
     if (anzahl_ == puffergroesse) ausfuehren();
   }
@@ -276,9 +267,6 @@ class Weiterleitung {
   const int32_t* ziel_;
   const double* gewicht_;
   const int32_t* letzteankunft_;
-  const double* lernschritt_;
-  const double* maximalgewicht_;
-  const double* startgewicht_;
   const int32_t pWert_;
   const bool immer_;
   uint64_t zuege_ = 0;
