@@ -8,49 +8,50 @@ namespace velkor {
 
 namespace {
 
-std::string anlegefehler() {
-  return std::string("Protokolldatei \"") + protokolldateiname +
-         "\" kann nicht angelegt werden: " + std::strerror(errno != 0 ? errno : EIO);
+// "protok.txt" created empty, an old one overwritten; false with the file and
+// the reason in `fehler`.
+bool protokollOeffnen(std::ofstream& protokoll, std::string& fehler) {
+  errno = 0;
+  protokoll.open(protokolldateiname, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (protokoll) return true;
+  fehler = std::string("Protokolldatei \"") + protokolldateiname +
+           "\" kann nicht angelegt werden: " + std::strerror(errno != 0 ? errno : EIO);
+  return false;
+}
+
+// The last lines leave the buffer only at the close: a full disk shows here.
+bool protokollSchliessen(std::ofstream& protokoll, std::string& fehler) {
+  errno = 0;
+  protokoll.close();
+  if (!protokoll.fail()) return true;
+  fehler = protokollfehlerText(errno);
+  return false;
 }
 
 }  // namespace
 
 bool protokollAnlegen(std::string& fehler) {
-  errno = 0;
-  std::ofstream protokoll(protokolldateiname, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!protokoll) {
-    fehler = anlegefehler();
-    return false;
-  }
-  errno = 0;
-  protokoll.close();
-  if (protokoll.fail()) {
-    fehler = protokollfehlerText(errno);
-    return false;
-  }
-  return true;
+  std::ofstream protokoll;
+  return protokollOeffnen(protokoll, fehler) && protokollSchliessen(protokoll, fehler);
 }
 
 Ladeergebnis netzVorbereiten(Simulation& sim) {
   sim.zeittakt = 0;
-  // "protok.txt" is created empty before every load, an old one overwritten.
-  errno = 0;
-  std::ofstream protokoll(protokolldateiname, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!protokoll) {
+  // "protok.txt" is created empty before every load.
+  std::ofstream protokoll;
+  std::string meldung;
+  if (!protokollOeffnen(protokoll, meldung)) {
     Ladeergebnis fehler;
     fehler.status = Ladestatus::dateifehler;
-    fehler.meldung = anlegefehler();
+    fehler.meldung = meldung;
     return fehler;
   }
   Ladeergebnis ergebnis =
       netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz, protokoll);
   sim.plan.verwerfen();
-  // The last lines leave the buffer only now: a full disk shows here.
-  errno = 0;
-  protokoll.close();
-  if (protokoll.fail() && ergebnis.status == Ladestatus::ok) {
+  if (!protokollSchliessen(protokoll, meldung) && ergebnis.status == Ladestatus::ok) {
     ergebnis.status = Ladestatus::dateifehler;
-    ergebnis.meldung = protokollfehlerText(errno);
+    ergebnis.meldung = meldung;
   }
   // The flag is only ever set here; a later sound load does not clear it.
   if (ergebnis.netzfehler) sim.lauf.netzfehler = true;
