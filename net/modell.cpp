@@ -58,10 +58,20 @@ void Verbindungen::reserve(std::size_t n) {
   letzteankunft.reserve(n);
   imfenster.reserve(n);
   gewichtspegel.reserve(n);
-  // The columns that every arrival reads at a random place.
+  // Large pages for every column: the arrivals read target, weight and latest
+  // arrival at random places, and a large net's columns would otherwise cost
+  // one page fault per 4 KB while they are filled.
   grosseSeiten(ziel);
   grosseSeiten(gewicht);
+  grosseSeiten(verzoegerung);
+  grosseSeiten(startgewicht);
+  grosseSeiten(gewichtsfaktor);
+  grosseSeiten(maximalgewicht);
+  grosseSeiten(lernschritt);
+  grosseSeiten(zeitfenster);
   grosseSeiten(letzteankunft);
+  grosseSeiten(imfenster);
+  grosseSeiten(gewichtspegel);
 }
 
 std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {

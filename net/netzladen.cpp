@@ -467,7 +467,7 @@ Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, 
                        std::ostream& protokoll) {
   // The whole file is read first; a file that cannot be read leaves the net
   // as it was.
-  std::string text;
+  Textpuffer text;
   Ladeergebnis ergebnis;
   if (!dateiLesen(netzdateiname, text, ergebnis.meldung)) {
     ergebnis.status = Ladestatus::dateifehler;
@@ -475,7 +475,7 @@ Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, 
   }
   Lader lader(netz, protokoll, xVerschiebung, yVerschiebung);
   lader.textFreigeben = true;
-  return lader.laden(text);
+  return lader.laden(text.text());
 }
 
 Ladeergebnis netzladenAusText(std::string_view text, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,

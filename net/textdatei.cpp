@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "net/modell.h"
+
 namespace velkor {
 
 namespace {
@@ -18,30 +20,41 @@ std::string grund(int fehlernummer) { return fehlernummer != 0 ? std::strerror(f
 
 }  // namespace
 
-bool dateiLesen(const std::string& pfad, std::string& inhalt, std::string& fehler) {
-  inhalt.clear();
+bool dateiLesen(const std::string& pfad, Textpuffer& inhalt, std::string& fehler) {
+  inhalt.leeren();
   errno = 0;
   std::unique_ptr<std::FILE, DateiSchliessen> datei(std::fopen(pfad.c_str(), "rb"));
   if (!datei) {
     fehler = pfad + ": " + grund(errno);
     return false;
   }
+  // The buffer takes the size the file has now, one byte more so that the end
+  // is seen without a second buffer; a file that grows meanwhile (or one
+  // without a size, such as a pipe) makes it grow geometrically. The bytes are
+  // not set before the read fills them, and a large text asks for large pages:
+  // with small ones every 4 KB would cost a fault of its own.
   std::error_code ec;
-  auto groesse = std::filesystem::file_size(pfad, ec);
-  if (!ec) inhalt.reserve(static_cast<std::size_t>(groesse) + 1);
-  // Read in large pieces; the text grows geometrically, so this stays linear.
-  constexpr std::size_t stueck = std::size_t{1} << 20;
+  const auto groesse = std::filesystem::file_size(pfad, ec);
+  const std::size_t anfang = !ec && groesse < (std::size_t{1} << 40) ? static_cast<std::size_t>(groesse) + 1 : 1 << 16;
+  auto wachsen = [&inhalt](std::size_t kapazitaet) {
+    std::unique_ptr<char[]> neu(new char[kapazitaet]);
+    grosseSeitenErbitten(neu.get(), kapazitaet);
+    if (inhalt.groesse_ > 0) std::memcpy(neu.get(), inhalt.daten_.get(), inhalt.groesse_);
+    inhalt.daten_ = std::move(neu);
+    inhalt.kapazitaet_ = kapazitaet;
+  };
+  wachsen(anfang);
   for (;;) {
-    std::size_t alt = inhalt.size();
-    inhalt.resize(alt + stueck);
+    if (inhalt.groesse_ == inhalt.kapazitaet_) wachsen(inhalt.kapazitaet_ * 2);
     errno = 0;
-    std::size_t gelesen = std::fread(inhalt.data() + alt, 1, stueck, datei.get());
-    inhalt.resize(alt + gelesen);
-    if (gelesen < stueck) break;
+    const std::size_t frei = inhalt.kapazitaet_ - inhalt.groesse_;
+    const std::size_t gelesen = std::fread(inhalt.daten_.get() + inhalt.groesse_, 1, frei, datei.get());
+    inhalt.groesse_ += gelesen;
+    if (gelesen < frei) break;
   }
   if (std::ferror(datei.get())) {
     fehler = pfad + ": " + grund(errno);
-    inhalt.clear();
+    inhalt.leeren();
     return false;
   }
   return true;

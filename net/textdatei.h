@@ -3,6 +3,7 @@
 // once and then walked line by line.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,9 +12,28 @@ namespace velkor {
 // Of each line only this many characters are read.
 inline constexpr std::size_t zeilenlaenge = 250;
 
+// The whole text of a file, in memory that is not filled before it is read
+// into (a net file of a large net has hundreds of megabytes).
+class Textpuffer {
+ public:
+  std::string_view text() const { return {daten_.get(), groesse_}; }
+  char* daten() { return daten_.get(); }
+  void leeren() {
+    daten_.reset();
+    groesse_ = 0;
+    kapazitaet_ = 0;
+  }
+
+ private:
+  friend bool dateiLesen(const std::string& pfad, Textpuffer& inhalt, std::string& fehler);
+  std::unique_ptr<char[]> daten_;
+  std::size_t groesse_ = 0;
+  std::size_t kapazitaet_ = 0;
+};
+
 // Reads the whole file into `inhalt`. On failure returns false and sets
 // `fehler` to the file name and the reason.
-bool dateiLesen(const std::string& pfad, std::string& inhalt, std::string& fehler);
+bool dateiLesen(const std::string& pfad, Textpuffer& inhalt, std::string& fehler);
 
 // Walks the lines of a text. A line ends at "\n" or at the end of the text (a
 // last line without line end counts); a CR before the "\n" is dropped, so CR LF

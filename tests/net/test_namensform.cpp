@@ -9,6 +9,7 @@
 
 #include "hilfen.h"
 #include "net/netzladen.h"
+#include "net/textdatei.h"
 
 namespace velkor {
 namespace {
@@ -376,6 +377,37 @@ TEST(Namensform, LeeresNetzUndNichtLesbareDatei) {
   ergebnis = netzladen(verzeichnis.pfad.string(), 0, 0, netz, protokoll);  // a directory
   EXPECT_EQ(ergebnis.status, Ladestatus::dateifehler);
   EXPECT_EQ(protokoll.str(), "");
+}
+
+// The whole file comes in, byte for byte, whatever its size: empty, around the
+// sizes the reader allocates, and files that report no size (the reader then
+// grows its buffer while it reads).
+TEST(Textdatei, LiestJedeGroesseVollstaendig) {
+  test::Arbeitsverzeichnis verzeichnis;
+  for (std::size_t groesse : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{65536},
+                              std::size_t{65537}, std::size_t{3} << 20}) {
+    std::string inhalt(groesse, '\0');
+    for (std::size_t i = 0; i < groesse; ++i) inhalt[i] = static_cast<char>("z c\r\n\0AB"[i * 7 % 8]);
+    const std::string pfad = verzeichnis.schreiben("t" + std::to_string(groesse), inhalt);
+    Textpuffer puffer;
+    std::string fehler;
+    ASSERT_TRUE(dateiLesen(pfad, puffer, fehler)) << fehler;
+    EXPECT_EQ(puffer.text().size(), groesse);
+    EXPECT_TRUE(puffer.text() == inhalt) << groesse;
+  }
+  // A file of the proc file system says it has size 0 and still has text.
+  Textpuffer puffer;
+  std::string fehler;
+  ASSERT_TRUE(dateiLesen("/proc/self/maps", puffer, fehler)) << fehler;
+  EXPECT_GT(puffer.text().size(), 0U);
+  EXPECT_EQ(puffer.text().back(), '\n');
+  // A second read into the same buffer replaces the text; a failed one empties it.
+  const std::string kurz = verzeichnis.schreiben("kurz", "z A\n");
+  ASSERT_TRUE(dateiLesen(kurz, puffer, fehler));
+  EXPECT_EQ(puffer.text(), "z A\n");
+  EXPECT_FALSE(dateiLesen(verzeichnis.datei("fehlt"), puffer, fehler));
+  EXPECT_EQ(puffer.text(), "");
+  EXPECT_NE(fehler.find("fehlt"), std::string::npos);
 }
 
 }  // namespace
