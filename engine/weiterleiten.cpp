@@ -39,7 +39,7 @@ namespace {
 // in the order of the walk. Nothing in the countdown reads a cell, and a lost
 // arrival changes nothing but its counter, so this keeps the order of every
 // effect; it only lets the targets be fetched from memory ahead of their turn.
-constexpr std::size_t puffergroesse = 256;
+constexpr std::size_t puffergroesse = 64;
 
 struct Ankunft {
   std::size_t k;
@@ -252,6 +252,12 @@ class Weiterleitung {
     __builtin_prefetch(&z, 1);
     __builtin_prefetch(gewicht_ + a.k, 0);
     __builtin_prefetch(letzteankunft_ + a.k, 1);
+    if (!a.fest) {
+      // The columns of the learning rule at arrival.
+      __builtin_prefetch(netz_.verbindungen.lernschritt.data() + a.k, 0);
+      __builtin_prefetch(netz_.verbindungen.maximalgewicht.data() + a.k, 0);
+      __builtin_prefetch(netz_.verbindungen.startgewicht.data() + a.k, 0);
+    }
     puffer_[anzahl_++] = a;
     if (anzahl_ == puffergroesse) ausfuehren();
   }
