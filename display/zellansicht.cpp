@@ -63,7 +63,7 @@ void Anzeige::verbindungZeichnen(int32_t c, std::size_t k, double gewicht, bool 
   canvas_.stiftstil(Stiftstil::gepunktet);
   canvas_.lineTo(pixel(b.x), pixel(b.y));
   canvas_.stiftstil(Stiftstil::durchgezogen);
-  auto& pegel = sim_.netz.verbindungen.gewichtspegel[k];
+  auto& pegel = sim_.netz.verbindungen.gewichtspegelSpalte()[k];
   if (!(gewicht >= 0.0)) {
     canvas_.pinselfarbe(farben::weiss);
     text(mx, my, "n");
@@ -82,6 +82,7 @@ void Anzeige::verbindungZeichnen(int32_t c, std::size_t k, double gewicht, bool 
 void Anzeige::zellnetzZeichnen(bool neu) {
   const auto& netz = sim_.netz;
   const auto& v = netz.verbindungen;
+  sim_.netz.verbindungen.gewichtspegelSpalte();  // from here on the view keeps the levels
   const bool konstant = neu && !ansicht_.ansichtZellVariabel;
   canvas_.stiftfarbe(farben::schwarz);
   canvas_.stiftstil(Stiftstil::durchgezogen);
@@ -116,6 +117,7 @@ void Anzeige::gewichtsmarken(int32_t c) {
   auto& v = netz.verbindungen;
   const TZelle& quelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
   const Punkt a = mitte(quelle);
+  std::vector<int8_t>& pegel = v.gewichtspegelSpalte();
   const std::size_t ende = std::min(netz.verbindungsende(c), v.size());
   for (std::size_t k = netz.verbindungsanfang(c); k < ende; ++k) {
     const int32_t t = v.ziel[k];
@@ -124,13 +126,12 @@ void Anzeige::gewichtsmarken(int32_t c) {
     if (ziel.spalte == -1 || (ziel.zeile == quelle.zeile && ziel.spalte == quelle.spalte)) continue;
     if (!(v.gewicht[k] >= 0.0)) continue;
     const int32_t neu = gewichtspegel(v.gewicht[k], ziel.schwelle);
-    if (neu != v.gewichtspegel[k]) {
+    if (neu != pegel[k]) {
       const Punkt b = mitte(ziel);
-      pegelfuellen(canvas_, pixel((a.x + b.x) / 2), pixel((a.y + b.y) / 2), neu, markenfuellung, v.gewichtspegel[k],
-                   farben::rot);
+      pegelfuellen(canvas_, pixel((a.x + b.x) / 2), pixel((a.y + b.y) / 2), neu, markenfuellung, pegel[k], farben::rot);
       canvas_.stiftfarbe(farben::schwarz);
     }
-    v.gewichtspegel[k] = static_cast<int8_t>(neu);
+    pegel[k] = static_cast<int8_t>(neu);
   }
 }
 

@@ -84,10 +84,11 @@ void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
 // above its threshold. The outcome depends on this order, and that is intended.
 // letzteankunft is written in phase 3, after this phase, so an arrival of the
 // current time step is not yet visible here.
-void gewichtsschritt(Netz& netz, Laufplan& plan, int32_t c, int32_t zeittakt) {
+template <class T>
+void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
   const auto i = static_cast<std::size_t>(c);
-  const std::size_t* gefenstert = plan.fensterverbindungen.data() + plan.fensterstart[i];
+  const T* gefenstert = fensterverbindungen + plan.fensterstart[i];
   const std::size_t n = plan.fensterstart[i + 1] - plan.fensterstart[i];
   double* gerettet = plan.gerettet.data();
   double* gewichte = v.gewicht.data();
@@ -106,7 +107,7 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, int32_t c, int32_t zeittakt) {
     __builtin_prefetch(faktoren + k, 0);
   }
   // So are the columns that the windowed rule reads, where there is one.
-  if (!plan.fensterverbindungen.empty()) {
+  if (plan.fensterzahl() > 0) {
     for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
       __builtin_prefetch(v.ziel.data() + k, 0);
       __builtin_prefetch(v.letzteankunft.data() + k, 0);
@@ -120,7 +121,7 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, int32_t c, int32_t zeittakt) {
   // The targets are fetched ahead over the windowed connections of all cells:
   // the list runs on into those of the next cells.
   const int32_t* ziele = v.ziel.data();
-  const std::size_t bisEnde = plan.fensterverbindungen.size() - plan.fensterstart[i];
+  const std::size_t bisEnde = plan.fensterzahl() - plan.fensterstart[i];
   for (std::size_t j = 0; j < n; ++j) {
     if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
     fensterschritt(netz, gefenstert[j], zeittakt);
@@ -154,7 +155,13 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
     erholung(zelle);
     gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
     // Without a factor other than 1.0 and without a windowed target no weight changes.
-    if (schritt[i] != 0) gewichtsschritt(netz, plan, c, zeittakt);
+    if (schritt[i] != 0) {
+      if (plan.fensterLang) {
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt);
+      } else {
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt);
+      }
+    }
   }
 }
 

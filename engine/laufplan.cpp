@@ -77,21 +77,39 @@ void Laufplan::aufbauen(const Netz& netz) {
     gesperrt[c] = z.refraktaerrest != 0 ? 1 : 0;
     fensterregel[c] = z.aenderungsrate >= 0 ? 0 : 1;
   }
+  // Counted first, then filled: the column is allocated once and exactly.
+  auto gefenstert = [&](std::size_t k) {
+    const int32_t ziel = v.ziel[k];
+    return ziel >= 0 && static_cast<std::size_t>(ziel) < n && fensterregel[static_cast<std::size_t>(ziel)] != 0;
+  };
   fensterstart.assign(n + 1, 0);
-  fensterverbindungen.clear();
+  std::size_t zahl = 0;
   std::size_t meiste = 0;
   for (std::size_t c = 0; c < n; ++c) {
-    fensterstart[c] = fensterverbindungen.size();
+    fensterstart[c] = zahl;
+    for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k)
+      zahl += gefenstert(k) ? 1 : 0;
+    meiste = std::max(meiste, zahl - fensterstart[c]);
+  }
+  fensterstart[n] = zahl;
+  fensterLang = v.size() > UINT32_MAX;
+  std::vector<uint32_t>().swap(fensterverbindungen);
+  std::vector<std::size_t>().swap(fensterverbindungenLang);
+  if (fensterLang) {
+    fensterverbindungenLang.reserve(zahl);
+  } else {
+    fensterverbindungen.reserve(zahl);
+  }
+  for (std::size_t c = 0; c < n && zahl > 0; ++c) {
     for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
-      const int32_t ziel = v.ziel[k];
-      if (ziel >= 0 && static_cast<std::size_t>(ziel) < n && fensterregel[static_cast<std::size_t>(ziel)] != 0) {
-        fensterverbindungen.push_back(k);
+      if (!gefenstert(k)) continue;
+      if (fensterLang) {
+        fensterverbindungenLang.push_back(k);
+      } else {
+        fensterverbindungen.push_back(static_cast<uint32_t>(k));
       }
     }
-    meiste = std::max(meiste, fensterverbindungen.size() - fensterstart[c]);
   }
-  fensterstart[n] = fensterverbindungen.size();
-  fensterverbindungen.shrink_to_fit();
   gerettet.assign(meiste, 0.0);
   // No counter column: nothing in transit.
   const bool mitZaehlern = v.laufzaehler.size() == v.size();

@@ -71,9 +71,14 @@ class Laufplan {
   static constexpr std::size_t stueck = 1024;
   // Per cell: its connections to targets of the windowed rule, in list order,
   // at [fensterstart[c], fensterstart[c + 1]) of fensterverbindungen; fixed
-  // after a load.
+  // after a load. The connection numbers take 4 bytes where the net has fewer
+  // than 2^32 connections, 8 otherwise (fensterverbindungenLang); the other
+  // column is empty.
   std::vector<std::size_t> fensterstart;
-  std::vector<std::size_t> fensterverbindungen;
+  std::vector<uint32_t> fensterverbindungen;
+  std::vector<std::size_t> fensterverbindungenLang;
+  bool fensterLang = false;
+  std::size_t fensterzahl() const { return fensterstart.empty() ? 0 : fensterstart.back(); }
   // Scratch of phase 1: the weights of one cell's windowed connections.
   std::vector<double> gerettet;
   // Scratch list of phase 3, kept to avoid an allocation per step.

@@ -57,7 +57,6 @@ void Verbindungen::reserve(std::size_t n) {
   zeitfenster.reserve(n);
   letzteankunft.reserve(n);
   imfenster.reserve(n);
-  gewichtspegel.reserve(n);
   // Large pages for every column: the arrivals read target, weight and latest
   // arrival at random places, and a large net's columns would otherwise cost
   // one page fault per 4 KB while they are filled.
@@ -71,7 +70,6 @@ void Verbindungen::reserve(std::size_t n) {
   grosseSeiten(zeitfenster);
   grosseSeiten(letzteankunft);
   grosseSeiten(imfenster);
-  grosseSeiten(gewichtspegel);
 }
 
 std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
@@ -85,7 +83,6 @@ std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
   zeitfenster.push_back(nichtGegeben);
   letzteankunft.push_back(-1);
   imfenster.push_back(0);
-  gewichtspegel.push_back(0);
   return ziel.size() - 1;
 }
 
@@ -104,7 +101,7 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
   if (laufzaehler.size() == ziel.size()) dreh(laufzaehler);
   dreh(letzteankunft);
   dreh(imfenster);
-  dreh(gewichtspegel);
+  if (gewichtspegel.size() == ziel.size()) dreh(gewichtspegel);
 }
 
 int32_t Netz::suche(std::string_view name) const {

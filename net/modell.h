@@ -68,8 +68,15 @@ struct Verbindungen {
   std::vector<int32_t> laufzaehler;
   std::vector<int32_t> letzteankunft;
   std::vector<uint8_t> imfenster;
-  // display bookkeeping
-  std::vector<int8_t> gewichtspegel;  // 0..12
+  // display bookkeeping, 0..12: empty (every level 0) until the cell view
+  // first draws, so that a large net that is never drawn cell by cell does
+  // not pay a byte per connection for it.
+  std::vector<int8_t> gewichtspegel;
+  // The levels at their full size.
+  std::vector<int8_t>& gewichtspegelSpalte() {
+    if (gewichtspegel.size() != ziel.size()) gewichtspegel.assign(ziel.size(), 0);
+    return gewichtspegel;
+  }
 
   std::size_t size() const { return ziel.size(); }
   void clear();

@@ -42,7 +42,7 @@ std::string_view ohneSchluesselwort(std::string_view zeile) {
 enum Zellfeld { fSchwelle, fAbkling, fRefraktaer, fLernfaktor, fErhol, fAenderung, zellfelder };
 enum Verbindungsfeld { fGewicht, fVerzoegerung, fGewichtsfaktor, fMaximal, fLernschritt, fZeitfenster, verbfelder };
 
-constexpr std::ptrdiff_t freigabeschritt = std::ptrdiff_t{32} << 20;
+constexpr std::ptrdiff_t freigabeschritt = std::ptrdiff_t{8} << 20;
 constexpr std::ptrdiff_t freigabeabstand = std::ptrdiff_t{1} << 20;
 
 // Gives the whole pages in [von, bis) back to the system; they read as zeros

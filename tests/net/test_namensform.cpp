@@ -322,7 +322,7 @@ std::string abbild(const Netz& netz) {
     t << v.ziel[i] << ' ' << v.gewicht[i] << ' ' << v.verzoegerung[i] << ' ' << v.startgewicht[i] << ' '
       << v.gewichtsfaktor[i] << ' ' << v.maximalgewicht[i] << ' ' << v.lernschritt[i] << ' ' << v.zeitfenster[i] << ' '
       << (v.laufzaehler.empty() ? 0 : v.laufzaehler[i]) << ' ' << v.letzteankunft[i] << ' ' << int(v.imfenster[i])
-      << ' ' << int(v.gewichtspegel[i]) << ";";
+      << ' ' << (v.gewichtspegel.empty() ? 0 : int(v.gewichtspegel[i])) << ";";
   return t.str();
 }
 
