@@ -56,6 +56,13 @@ Ladeergebnis netzVorbereiten(Simulation& sim) {
   // The flag is only ever set here; a later sound load does not clear it.
   if (ergebnis.netzfehler) sim.lauf.netzfehler = true;
   sim.zeittakt = 0;
+  // What the engine derives from the net for its time steps (and, at P of 99
+  // or more, the schedule of arrivals) is part of the preparation: a large
+  // net's first time step would otherwise take many times as long as the others.
+  if (ergebnis.status == Ladestatus::ok) {
+    sim.plan.pruefen(sim.netz);
+    sim.plan.modusWaehlen(sim.netz, sim.param.pWert);
+  }
   return ergebnis;
 }
 
