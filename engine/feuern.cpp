@@ -103,15 +103,15 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   const std::size_t ende = netz.verbindungsende(c);
   const std::size_t voraus = std::min(v.gewicht.size(), ende + 2 * (ende - anfang));
   for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{7}; k < voraus; k += 8) {
-    __builtin_prefetch(gewichte + k, 1);
-    __builtin_prefetch(faktoren + k, 0);
+    __builtin_prefetch(gewichte + k, 1, 0);
+    __builtin_prefetch(faktoren + k, 0, 0);
   }
   // So are the columns that the windowed rule reads, where there is one.
   if (plan.fensterzahl() > 0) {
     for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
-      __builtin_prefetch(v.ziel.data() + k, 0);
-      __builtin_prefetch(v.letzteankunft.data() + k, 0);
-      __builtin_prefetch(v.zeitfenster.data() + k, 0);
+      __builtin_prefetch(v.ziel.data() + k, 0, 0);
+      __builtin_prefetch(v.letzteankunft.data() + k, 0, 0);
+      __builtin_prefetch(v.zeitfenster.data() + k, 0, 0);
       if (k % 64 == 0) __builtin_prefetch(v.imfenster.data() + k, 1);
     }
   }

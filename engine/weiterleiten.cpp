@@ -250,13 +250,13 @@ class Weiterleitung {
     const TZelle& z = netz_.Zelltabelle[t];
     // Everything an arrival touches of its target is in the first cache line.
     __builtin_prefetch(&z, 1);
-    __builtin_prefetch(gewicht_ + a.k, 0);
-    __builtin_prefetch(letzteankunft_ + a.k, 1);
+    __builtin_prefetch(gewicht_ + a.k, 0, 0);
+    __builtin_prefetch(letzteankunft_ + a.k, 1, 0);
     if (!a.fest) {
       // The columns of the learning rule at arrival.
-      __builtin_prefetch(netz_.verbindungen.lernschritt.data() + a.k, 0);
-      __builtin_prefetch(netz_.verbindungen.maximalgewicht.data() + a.k, 0);
-      __builtin_prefetch(netz_.verbindungen.startgewicht.data() + a.k, 0);
+      __builtin_prefetch(netz_.verbindungen.lernschritt.data() + a.k, 0, 0);
+      __builtin_prefetch(netz_.verbindungen.maximalgewicht.data() + a.k, 0, 0);
+      __builtin_prefetch(netz_.verbindungen.startgewicht.data() + a.k, 0, 0);
     }
     puffer_[anzahl_++] = a;
     if (anzahl_ == puffergroesse) ausfuehren();
