@@ -67,11 +67,11 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
 void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
   const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
+  const int32_t zeitfenster = v.zeitfensterVon(k);
   if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
-    v.imfenster[k] =
-        v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfenster[k] ? 1 : 0;
+    v.imfenster[k] = v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= zeitfenster ? 1 : 0;
   }
-  double x = (v.imfenster[k] != 0 || v.zeitfenster[k] < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
+  double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
   v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
 }
 
@@ -111,7 +111,7 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
     for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
       __builtin_prefetch(v.ziel.data() + k, 0, 0);
       __builtin_prefetch(v.letzteankunft.data() + k, 0, 0);
-      __builtin_prefetch(v.zeitfenster.data() + k, 0, 0);
+      if (!v.zeitfenster.empty()) __builtin_prefetch(v.zeitfenster.data() + k, 0, 0);
       if (k % 64 == 0) __builtin_prefetch(v.imfenster.data() + k, 1);
     }
   }

@@ -47,6 +47,7 @@ void grosseSeiten(const std::vector<T>& spalte) {
 }  // namespace
 
 void Verbindungen::reserve(std::size_t n) {
+  reserviert_ = n;
   ziel.reserve(n);
   gewicht.reserve(n);
   verzoegerung.reserve(n);
@@ -54,7 +55,6 @@ void Verbindungen::reserve(std::size_t n) {
   gewichtsfaktor.reserve(n);
   maximalgewicht.reserve(n);
   lernschritt.reserve(n);
-  zeitfenster.reserve(n);
   letzteankunft.reserve(n);
   imfenster.reserve(n);
   // Large pages for every column: the arrivals read target, weight and latest
@@ -67,7 +67,6 @@ void Verbindungen::reserve(std::size_t n) {
   grosseSeiten(gewichtsfaktor);
   grosseSeiten(maximalgewicht);
   grosseSeiten(lernschritt);
-  grosseSeiten(zeitfenster);
   grosseSeiten(letzteankunft);
   grosseSeiten(imfenster);
 }
@@ -80,7 +79,7 @@ std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
   gewichtsfaktor.push_back(nichtGegebenReal);
   maximalgewicht.push_back(nichtGegebenReal);
   lernschritt.push_back(nichtGegebenReal);
-  zeitfenster.push_back(nichtGegeben);
+  if (!zeitfenster.empty()) zeitfenster.push_back(nichtGegeben);
   letzteankunft.push_back(-1);
   imfenster.push_back(0);
   return ziel.size() - 1;
@@ -97,7 +96,7 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
   dreh(gewichtsfaktor);
   dreh(maximalgewicht);
   dreh(lernschritt);
-  dreh(zeitfenster);
+  if (zeitfenster.size() == ziel.size()) dreh(zeitfenster);
   if (laufzaehler.size() == ziel.size()) dreh(laufzaehler);
   dreh(letzteankunft);
   dreh(imfenster);

@@ -1,6 +1,7 @@
 #pragma once
 // The in-memory net: the cell table and the outgoing connections of every cell.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -60,7 +61,18 @@ struct Verbindungen {
   std::vector<double> gewichtsfaktor;
   std::vector<double> maximalgewicht;
   std::vector<double> lernschritt;
+  // Empty while no connection has a window (every value -1, not given): most
+  // nets have none, and the column would cost 4 bytes per connection.
   std::vector<int32_t> zeitfenster;
+  int32_t zeitfensterVon(std::size_t k) const { return zeitfenster.empty() ? nichtGegeben : zeitfenster[k]; }
+  // The windows at their full size, for writing.
+  std::vector<int32_t>& zeitfensterSpalte() {
+    if (zeitfenster.size() != ziel.size()) {
+      zeitfenster.reserve(std::max(reserviert_, ziel.size()));
+      zeitfenster.assign(ziel.size(), nichtGegeben);
+    }
+    return zeitfenster;
+  }
   // run state
   // Empty after a load (no spike in transit anywhere): the engine fills it when
   // it counts down and keeps it empty while it runs by schedule (P >= 99);
@@ -85,6 +97,9 @@ struct Verbindungen {
   std::size_t anhaengen(int32_t ziel, double gewicht, int32_t verzoegerung);
   // Reverses the order of the connections in [von, bis).
   void umkehren(std::size_t von, std::size_t bis);
+
+ private:
+  std::size_t reserviert_ = 0;  // the size given to reserve
 };
 
 // Memory that is read at random places (the cell table, the columns of the

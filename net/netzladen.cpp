@@ -420,11 +420,15 @@ void Lader::verbindungsparameter(std::string_view zeile) {
 template <class T>
 void Lader::verbindungswert(Verbindungsfeld nr, std::vector<T> Verbindungen::*spalte, T wert, bool alle) {
   Verbindungen& verbindungen = netz.verbindungen;
+  // The window column comes into being with its first given value.
+  if constexpr (std::is_same_v<T, int32_t>) {
+    if (spalte == &Verbindungen::zeitfenster && wert != T(-1)) verbindungen.zeitfensterSpalte();
+  }
   std::vector<T>& werte = verbindungen.*spalte;
   if (!alle) {
     if (aktZelle < 0 || verbindungen.size() == netz.verbindungsanfang(aktZelle)) return;
     std::size_t kopf = verbindungen.size() - 1;
-    werte[kopf] = wert;
+    if (!werte.empty()) werte[kopf] = wert;  // an empty column reads -1 everywhere
     if (wert == T(-1)) verbindungsstand[nr].nichtGegeben(kopf);
     return;
   }

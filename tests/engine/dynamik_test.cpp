@@ -275,7 +275,7 @@ struct Fenster {
     z.lernfaktor = 0.4;
     z.lernfaktorstart = 0.8;
     t.v().gewichtsfaktor[t.k(h)] = 0.5;
-    t.v().zeitfenster[t.k(h)] = zeitfenster;
+    t.v().zeitfensterSpalte()[t.k(h)] = zeitfenster;
     t.v().letzteankunft[t.k(h)] = letzteankunft;
     t.sim.zeittakt = 11;
   }

@@ -69,9 +69,9 @@ void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
     }
     if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
       v.imfenster[k] =
-          v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfenster[k] ? 1 : 0;
+          v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfensterVon(k) ? 1 : 0;
     }
-    double x = (v.imfenster[k] != 0 || v.zeitfenster[k] < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
+    double x = (v.imfenster[k] != 0 || v.zeitfensterVon(k) < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
     v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
   }
 }

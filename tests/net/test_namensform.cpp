@@ -68,7 +68,7 @@ TEST(Namensform, BeispielnetzMitAbschliessendemBlock) {
   EXPECT_EQ(v.maximalgewicht[0], 0.8);  // the start weight
   EXPECT_EQ(v.maximalgewicht[1], -0.5);
   EXPECT_EQ(v.lernschritt[0], -1.0);
-  EXPECT_EQ(v.zeitfenster[0], -1);
+  EXPECT_EQ(v.zeitfensterVon(0), -1);
   EXPECT_TRUE(v.laufzaehler.empty());  // no spike in transit
   EXPECT_EQ(v.letzteankunft[0], -1);
   EXPECT_EQ(v.imfenster[0], 0);
@@ -94,7 +94,7 @@ TEST(Namensform, ListeNeuesteVerbindungZuerstUndParameterAmKopf) {
   EXPECT_EQ(v.verzoegerung[0], -1);
   EXPECT_EQ(v.maximalgewicht[1], 3.0);
   EXPECT_EQ(v.lernschritt[1], 0.25);
-  EXPECT_EQ(v.zeitfenster[1], 7);
+  EXPECT_EQ(v.zeitfensterVon(1), 7);
   EXPECT_EQ(v.gewichtsfaktor[1], 1.0);
   EXPECT_EQ(v.gewichtsfaktor[2], 0.5);
   EXPECT_EQ(v.maximalgewicht[2], 1.0);
@@ -136,12 +136,12 @@ TEST(Namensform, BlockErreichtNurWasDarueberSteht) {
   EXPECT_EQ(v.gewichtsfaktor[1], 0.9);
   EXPECT_EQ(v.maximalgewicht[1], 5.0);
   EXPECT_EQ(v.lernschritt[1], 0.2);
-  EXPECT_EQ(v.zeitfenster[1], 6);
+  EXPECT_EQ(v.zeitfensterVon(1), 6);
   // C's connection comes after the block
   EXPECT_EQ(v.gewichtsfaktor[2], 1.0);
   EXPECT_EQ(v.maximalgewicht[2], 1.0);
   EXPECT_EQ(v.lernschritt[2], -1.0);
-  EXPECT_EQ(v.zeitfenster[2], -1);
+  EXPECT_EQ(v.zeitfensterVon(2), -1);
 }
 
 TEST(Namensform, GewichtUndVerzoegerungFuellenNurNichtGegebene) {
@@ -171,7 +171,7 @@ TEST(Namensform, GewichtUndVerzoegerungFuellenNurNichtGegebene) {
   EXPECT_EQ(v.verzoegerung[2], 9);
   EXPECT_EQ(v.gewicht[3], 0.2);
   EXPECT_EQ(v.startgewicht[3], 0.2);
-  EXPECT_EQ(v.zeitfenster[3], 3);
+  EXPECT_EQ(v.zeitfensterVon(3), 3);
   EXPECT_EQ(v.gewichtsfaktor[3], 1.0);
   EXPECT_EQ(v.verzoegerung[3], 9);
   // C: not reached by any "w"
@@ -283,7 +283,7 @@ TEST(Namensform, ZeilenOhneAktuelleZelleOderVerbindungWerdenIgnoriert) {
   EXPECT_EQ(zelle(g.netz, 0).lernfaktor, 0.0);
   ASSERT_EQ(g.netz.verbindungen.size(), 1u);
   EXPECT_EQ(g.netz.verbindungen.gewichtsfaktor[0], 1.0);
-  EXPECT_EQ(g.netz.verbindungen.zeitfenster[0], -1);
+  EXPECT_EQ(g.netz.verbindungen.zeitfensterVon(0), -1);
 }
 
 TEST(Namensform, BildverschiebungWirdNurGegebenenPositionenAddiert) {
@@ -320,10 +320,34 @@ std::string abbild(const Netz& netz) {
   for (std::size_t s : netz.verbindungsstart) t << s << ',';
   for (std::size_t i = 0; i < v.size(); ++i)
     t << v.ziel[i] << ' ' << v.gewicht[i] << ' ' << v.verzoegerung[i] << ' ' << v.startgewicht[i] << ' '
-      << v.gewichtsfaktor[i] << ' ' << v.maximalgewicht[i] << ' ' << v.lernschritt[i] << ' ' << v.zeitfenster[i] << ' '
+      << v.gewichtsfaktor[i] << ' ' << v.maximalgewicht[i] << ' ' << v.lernschritt[i] << ' ' << v.zeitfensterVon(i) << ' '
       << (v.laufzaehler.empty() ? 0 : v.laufzaehler[i]) << ' ' << v.letzteankunft[i] << ' ' << int(v.imfenster[i])
       << ' ' << (v.gewichtspegel.empty() ? 0 : int(v.gewichtspegel[i])) << ";";
   return t.str();
+}
+
+// Windows are kept only once a net gives one; until then every connection
+// reads -1. A window that first appears late in the file, for a later cell,
+// inside a block or outside, lands on the same connections as in a net
+// whose every connection carries its window.
+TEST(Namensform, ZeitfensterErstAbDemErstenGegebenen) {
+  auto ohne = laden("z A\nc B 1 1\nc B 1 2\nz B\nc A 1 1\n");
+  EXPECT_TRUE(ohne.netz.verbindungen.zeitfenster.empty());
+  EXPECT_EQ(ohne.netz.verbindungen.zeitfensterVon(2), -1);
+
+  auto spaet = laden("z A\nc B 1 1\nc B 1 2\nz B\nc A 1 1\nx 5\nc A 1 3\nx -1\n");
+  auto voll = laden("z A\nc B 1 1\nx -1\nc B 1 2\nx -1\nz B\nc A 1 1\nx 5\nc A 1 3\nx -1\n");
+  ASSERT_EQ(spaet.ergebnis.status, Ladestatus::ok);
+  const Verbindungen& v = spaet.netz.verbindungen;
+  ASSERT_EQ(v.zeitfenster.size(), 4U);
+  // list order, newest first: A: [B d2, B d1], B: [A d3, A d1]
+  EXPECT_EQ(v.zeitfenster, (std::vector<int32_t>{-1, -1, -1, 5}));
+  EXPECT_EQ(abbild(spaet.netz), abbild(voll.netz));
+
+  auto block = laden("z A\nc B 1 1\nz B\nc A 1 1\nx 2\nc A 1 3\nf\nx 4\nz C\nc A\n");
+  ASSERT_EQ(block.ergebnis.status, Ladestatus::ok);
+  // The block fills every connection above that has none; C's comes after it.
+  EXPECT_EQ(block.netz.verbindungen.zeitfenster, (std::vector<int32_t>{4, 4, 2, -1}));
 }
 
 TEST(Namensform, CrLfUndFehlendesZeilenendeLadenWieLf) {

@@ -132,7 +132,7 @@ TEST(Zustand, WiederLadenGibtDieWerteUndKehrtDieListenUm) {
     EXPECT_EQ(neu.gewichtsfaktor[n], alt.gewichtsfaktor[a]);
     EXPECT_EQ(neu.maximalgewicht[n], alt.maximalgewicht[a]);
     EXPECT_EQ(neu.lernschritt[n], alt.lernschritt[a]);
-    EXPECT_EQ(neu.zeitfenster[n], alt.zeitfenster[a]);
+    EXPECT_EQ(neu.zeitfensterVon(n), alt.zeitfensterVon(a));
   }
   EXPECT_EQ(neu.gewicht[0], 0.75);  // A -> B
   EXPECT_EQ(neu.maximalgewicht[0], 2.0);
