@@ -31,6 +31,7 @@ void Ankunftsplan::verwerfen() {
   gruppen_ = {};
   folge_ = {};
   folgeKurz_ = {};
+  zielfolge_ = {};
   ewig_ = {};
   letztes_ = {};
   ring_ = {};
@@ -86,6 +87,13 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   } else {
     folge_.reserve(folgenzahl);
   }
+  std::vector<int32_t>().swap(zielfolge_);
+  zielfolge_.reserve(folgenzahl);
+  // Read at random places, group by group: large pages spare the page walks.
+  grosseSeitenErbitten(zielfolge_.data(), folgenzahl * sizeof(int32_t));
+  grosseSeitenErbitten(folgeKurz_.data(), folgeKurz_.capacity());
+  grosseSeitenErbitten(folge_.data(), folge_.capacity() * sizeof(uint32_t));
+  grosseSeitenErbitten(gruppen_.data(), gruppen_.capacity() * sizeof(Gruppe));
   std::size_t belegt = 0;
   // Per cell: its delays with their counts, then the offsets grouped by delay,
   // list order kept within a group.
@@ -98,6 +106,7 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
     const std::size_t ende = netz.verbindungsstart[c + 1];
     const auto zelle = static_cast<int32_t>(c);
     auto ablegen = [&](std::size_t stelle, std::size_t k) {
+      zielfolge_[stelle] = v.ziel[k];
       if (kurz_) {
         folgeKurz_[stelle] = static_cast<uint8_t>(k - anfang);
       } else {
@@ -107,6 +116,7 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
     auto platzSchaffen = [&](std::size_t zaehlend) {
       const std::size_t basis = belegt;
       belegt += zaehlend;
+      zielfolge_.resize(belegt);
       if (kurz_) {
         folgeKurz_.resize(belegt);
       } else {

@@ -66,6 +66,10 @@ class Ankunftsplan {
   bool kurz() const { return kurz_; }
   const uint32_t* folge() const { return folge_.data(); }
   const uint8_t* folgeKurz() const { return folgeKurz_.data(); }
+  // The targets of the connections at the offsets, in the same order: the
+  // targets of a group stand side by side, where in its cell's list they are
+  // spread over the whole list.
+  const int32_t* zielfolge() const { return zielfolge_.data(); }
 
  private:
   bool gruppenBilden(const Netz& netz);
@@ -84,6 +88,7 @@ class Ankunftsplan {
   std::vector<Gruppe> gruppen_;
   std::vector<uint32_t> folge_;  // offsets into the cell's list
   std::vector<uint8_t> folgeKurz_;
+  std::vector<int32_t> zielfolge_;
   bool kurz_ = false;
   std::vector<uint32_t> ewig_;  // per cell: connections whose counter never ends
   int32_t laengste_ = 0;        // longest delay of a group

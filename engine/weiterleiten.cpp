@@ -44,13 +44,14 @@ constexpr std::size_t puffergroesse = 64;
 struct Ankunft {
   std::size_t k;
   int32_t quelle;
-  bool fest;  // the source's weights never change (Laufplan::festeGewichte)
+  int32_t ziel;  // the target of connection k
+  bool fest;     // the source's weights never change (Laufplan::festeGewichte)
 };
 
 // An accepted arrival over connection k, whose counter is already 0.
 void aufnehmen(Netz& netz, Laufplan& plan, const Ankunft& a, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
-  TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[a.k])];
+  TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(a.ziel)];
   v.letzteankunft[a.k] = zeittakt;
   if (a.fest && std::isfinite(ziel.lernfaktor)) {
     // With a finite learning factor the arrival rule computes w + 0 * f = w
@@ -74,6 +75,7 @@ class Weiterleitung {
         plan_(sim.plan),
         lauf_(sim.netz.verbindungen.laufzaehler.data()),
         ziel_(sim.netz.verbindungen.ziel.data()),
+        zielfolge_(sim.plan.ereignisse.zielfolge()),
         gewicht_(sim.netz.verbindungen.gewicht.data()),
         letzteankunft_(sim.netz.verbindungen.letzteankunft.data()),
         pWert_(sim.param.pWert),
@@ -123,25 +125,22 @@ class Weiterleitung {
     const std::size_t anfang = netz_.verbindungsanfang(c);
     const uint8_t* gesperrt = plan_.gesperrt.data();
     std::size_t* angenommen = ankuenfte_.data();
+    const bool ganz = g.anfang == Ankunftsplan::ganzeListe;
+    // The targets of the group side by side: the cell's list, or the copy in
+    // the order of the groups.
+    const int32_t* z = ganz ? ziel_ + anfang : zielfolge_ + g.anfang;
+    const T* f = ganz ? nullptr : folge + g.anfang;
     for (uint32_t von = 0; von < g.anzahl; von += stueck) {
       const uint32_t bis = std::min<uint32_t>(g.anzahl, von + static_cast<uint32_t>(stueck));
       std::size_t m = 0;
-      if (g.anfang == Ankunftsplan::ganzeListe) {
-        for (uint32_t i = von; i < bis; ++i) {
-          const std::size_t k = anfang + i;
-          angenommen[m] = k;
-          m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
-        }
-      } else {
-        const T* f = folge + g.anfang;
-        for (uint32_t i = von; i < bis; ++i) {
-          const std::size_t k = anfang + f[i];
-          angenommen[m] = k;
-          m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
-        }
+      for (uint32_t i = von; i < bis; ++i) {
+        angenommen[m] = i;
+        m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(z[i])] == 0);
       }
-      for (std::size_t j = 0; j < m; ++j)
-        vormerken({angenommen[j], c, fest}, static_cast<std::size_t>(ziel_[angenommen[j]]));
+      for (std::size_t j = 0; j < m; ++j) {
+        const std::size_t i = angenommen[j];
+        vormerken({ganz ? anfang + i : anfang + f[i], c, z[i], fest});
+      }
     }
   }
 
@@ -152,10 +151,13 @@ class Weiterleitung {
     if (g.anfang == Ankunftsplan::ganzeListe) return;
     for (uint32_t i = 0; i < g.anzahl && i < 256; i += 64 / sizeof(T)) __builtin_prefetch(folge + g.anfang + i, 0);
   }
-  void zieleVorholen(int32_t c) const {
-    const std::size_t anfang = netz_.verbindungsanfang(c);
-    const std::size_t ende = std::min(netz_.verbindungsende(c), anfang + 512);
-    for (std::size_t k = anfang & ~std::size_t{15}; k < ende; k += 16) __builtin_prefetch(ziel_ + k, 0);
+  void zieleVorholen(const Ankunftsplan::Gruppe& g) const {
+    const int32_t* z = ziel_ + netz_.verbindungsanfang(g.zelle);
+    if (g.anfang != Ankunftsplan::ganzeListe) z = zielfolge_ + g.anfang;
+    const uint32_t n = std::min<uint32_t>(g.anzahl, 512);
+    const auto a = reinterpret_cast<uintptr_t>(z) & ~uintptr_t{63};
+    for (uintptr_t p = a; p < reinterpret_cast<uintptr_t>(z + n); p += 64)
+      __builtin_prefetch(reinterpret_cast<const void*>(p), 0);
   }
 
   void abschliessen() {
@@ -186,7 +188,7 @@ class Weiterleitung {
         m += static_cast<std::size_t>(plan_.gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
       }
       for (std::size_t i = 0; i < m; ++i)
-        vormerken({ankuenfte_[i], c, fest}, static_cast<std::size_t>(ziel_[ankuenfte_[i]]));
+        vormerken({ankuenfte_[i], c, ziel_[ankuenfte_[i]], fest});
     }
     return rest != 0;
   }
@@ -243,11 +245,11 @@ class Weiterleitung {
     const auto t = static_cast<std::size_t>(ziel_[k]);
     // Arrivals at a refractory cell are lost, also at a cell that fired in
     // this time step and at one whose refraktaerrest went negative.
-    if (plan_.gesperrt[t] == 0) vormerken({k, c, fest}, t);
+    if (plan_.gesperrt[t] == 0) vormerken({k, c, ziel_[k], fest});
   }
 
-  void vormerken(const Ankunft& a, std::size_t t) {
-    const TZelle& z = netz_.Zelltabelle[t];
+  void vormerken(const Ankunft& a) {
+    const TZelle& z = netz_.Zelltabelle[static_cast<std::size_t>(a.ziel)];
     // Everything an arrival touches of its target is in the first cache line.
     __builtin_prefetch(&z, 1);
     __builtin_prefetch(gewicht_ + a.k, 0, 0);
@@ -271,6 +273,7 @@ class Weiterleitung {
   Laufplan& plan_;
   int32_t* lauf_;
   const int32_t* ziel_;
+  const int32_t* zielfolge_;
   const double* gewicht_;
   const int32_t* letzteankunft_;
   const int32_t pWert_;
@@ -290,7 +293,7 @@ template <class T>
 void gruppenAbarbeiten(Weiterleitung& w, const std::vector<Ankunftsplan::Gruppe>& faellig, const T* folge) {
   for (std::size_t i = 0; i < faellig.size(); ++i) {
     if (i + 8 < faellig.size()) w.folgeVorholen(faellig[i + 8], folge);
-    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4].zelle);
+    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4]);
     w.gruppe(faellig[i], folge);
   }
 }
