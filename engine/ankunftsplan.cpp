@@ -29,8 +29,8 @@ void Ankunftsplan::verwerfen() {
   netzKennung_ = nullptr;
   gruppenstart_ = {};
   gruppen_ = {};
+  gepackt_ = {};
   folge_ = {};
-  folgeKurz_ = {};
   zielfolge_ = {};
   ewig_ = {};
   letztes_ = {};
@@ -50,10 +50,12 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   if (v.size() >= UINT32_MAX) return false;
   gruppenstart_.assign(n + 1, 0);
   gruppen_.clear();
-  folge_.clear();
-  folgeKurz_.clear();
+  std::vector<uint32_t>().swap(gepackt_);
+  std::vector<uint32_t>().swap(folge_);
+  std::vector<int32_t>().swap(zielfolge_);
   kurz_ = true;
   for (std::size_t c = 0; c < n; ++c) kurz_ = kurz_ && netz.verbindungsstart[c + 1] - netz.verbindungsstart[c] <= 256;
+  for (std::size_t k = 0; k < v.size() && kurz_; ++k) kurz_ = static_cast<uint32_t>(v.ziel[k]) < (uint32_t{1} << 24);
   ewig_.assign(n, 0);
   laengste_ = 0;
   // First the sizes, so that the groups and offsets are allocated once and
@@ -83,15 +85,14 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   }
   gruppen_.reserve(gruppenzahl);
   if (kurz_) {
-    folgeKurz_.reserve(folgenzahl);
+    gepackt_.reserve(folgenzahl);
   } else {
     folge_.reserve(folgenzahl);
+    zielfolge_.reserve(folgenzahl);
   }
-  std::vector<int32_t>().swap(zielfolge_);
-  zielfolge_.reserve(folgenzahl);
   // Read at random places, group by group: large pages spare the page walks.
-  grosseSeitenErbitten(zielfolge_.data(), folgenzahl * sizeof(int32_t));
-  grosseSeitenErbitten(folgeKurz_.data(), folgeKurz_.capacity());
+  grosseSeitenErbitten(gepackt_.data(), gepackt_.capacity() * sizeof(uint32_t));
+  grosseSeitenErbitten(zielfolge_.data(), zielfolge_.capacity() * sizeof(int32_t));
   grosseSeitenErbitten(folge_.data(), folge_.capacity() * sizeof(uint32_t));
   grosseSeitenErbitten(gruppen_.data(), gruppen_.capacity() * sizeof(Gruppe));
   std::size_t belegt = 0;
@@ -106,21 +107,21 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
     const std::size_t ende = netz.verbindungsstart[c + 1];
     const auto zelle = static_cast<int32_t>(c);
     auto ablegen = [&](std::size_t stelle, std::size_t k) {
-      zielfolge_[stelle] = v.ziel[k];
       if (kurz_) {
-        folgeKurz_[stelle] = static_cast<uint8_t>(k - anfang);
+        gepackt_[stelle] = static_cast<uint32_t>(v.ziel[k]) << 8 | static_cast<uint32_t>(k - anfang);
       } else {
         folge_[stelle] = static_cast<uint32_t>(k - anfang);
+        zielfolge_[stelle] = v.ziel[k];
       }
     };
     auto platzSchaffen = [&](std::size_t zaehlend) {
       const std::size_t basis = belegt;
       belegt += zaehlend;
-      zielfolge_.resize(belegt);
       if (kurz_) {
-        folgeKurz_.resize(belegt);
+        gepackt_.resize(belegt);
       } else {
         folge_.resize(belegt);
+        zielfolge_.resize(belegt);
       }
       return static_cast<uint32_t>(basis);
     };

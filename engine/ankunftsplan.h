@@ -61,14 +61,16 @@ class Ankunftsplan {
   template <class F>
   uint64_t ankuenfte(F&& f);
 
-  // The offsets of the groups: one byte each where no list is longer than
-  // 256 connections (folgeKurz), four otherwise (folge); the other is empty.
+  // The connections of the groups (not those of a whole list), group after
+  // group: the targets of a group stand side by side, where in its cell's
+  // list they are spread over the whole list. Where no list is longer than
+  // 256 connections and every target is below 2^24 (kurz), one word each
+  // holds the target in its upper 24 bits and the place in the cell's list
+  // in its lower 8 (gepackt); otherwise the places (folge) and the targets
+  // (zielfolge) stand in two columns. The columns of the other form are empty.
   bool kurz() const { return kurz_; }
+  const uint32_t* gepackt() const { return gepackt_.data(); }
   const uint32_t* folge() const { return folge_.data(); }
-  const uint8_t* folgeKurz() const { return folgeKurz_.data(); }
-  // The targets of the connections at the offsets, in the same order: the
-  // targets of a group stand side by side, where in its cell's list they are
-  // spread over the whole list.
   const int32_t* zielfolge() const { return zielfolge_.data(); }
 
  private:
@@ -86,8 +88,8 @@ class Ankunftsplan {
   bool gruppenGueltig_ = false;
   std::vector<uint32_t> gruppenstart_;  // per cell, into gruppen_, sorted by delay
   std::vector<Gruppe> gruppen_;
+  std::vector<uint32_t> gepackt_;
   std::vector<uint32_t> folge_;  // offsets into the cell's list
-  std::vector<uint8_t> folgeKurz_;
   std::vector<int32_t> zielfolge_;
   bool kurz_ = false;
   std::vector<uint32_t> ewig_;  // per cell: connections whose counter never ends

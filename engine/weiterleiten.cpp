@@ -75,6 +75,8 @@ class Weiterleitung {
         plan_(sim.plan),
         lauf_(sim.netz.verbindungen.laufzaehler.data()),
         ziel_(sim.netz.verbindungen.ziel.data()),
+        gepackt_(sim.plan.ereignisse.gepackt()),
+        folge_(sim.plan.ereignisse.folge()),
         zielfolge_(sim.plan.ereignisse.zielfolge()),
         gewicht_(sim.netz.verbindungen.gewicht.data()),
         letzteankunft_(sim.netz.verbindungen.letzteankunft.data()),
@@ -117,46 +119,47 @@ class Weiterleitung {
 
   // By schedule: the connections of group g arrive now. Most arrivals in a
   // busy net are lost at refractory cells, so the accepted ones are picked
-  // without a branch first and then noted in their order.
-  template <class T>
-  void gruppe(const Ankunftsplan::Gruppe& g, const T* folge) {
+  // without a branch first and then noted in their order. `kurz`: the packed
+  // form of the groups (Ankunftsplan::gepackt).
+  template <bool kurz>
+  void gruppe(const Ankunftsplan::Gruppe& g) {
     const int32_t c = g.zelle;
     const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
     const std::size_t anfang = netz_.verbindungsanfang(c);
-    const uint8_t* gesperrt = plan_.gesperrt.data();
-    std::size_t* angenommen = ankuenfte_.data();
-    const bool ganz = g.anfang == Ankunftsplan::ganzeListe;
-    // The targets of the group side by side: the cell's list, or the copy in
-    // the order of the groups.
-    const int32_t* z = ganz ? ziel_ + anfang : zielfolge_ + g.anfang;
-    const T* f = ganz ? nullptr : folge + g.anfang;
-    for (uint32_t von = 0; von < g.anzahl; von += stueck) {
-      const uint32_t bis = std::min<uint32_t>(g.anzahl, von + static_cast<uint32_t>(stueck));
-      std::size_t m = 0;
-      for (uint32_t i = von; i < bis; ++i) {
-        angenommen[m] = i;
-        m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(z[i])] == 0);
-      }
-      for (std::size_t j = 0; j < m; ++j) {
-        const std::size_t i = angenommen[j];
-        vormerken({ganz ? anfang + i : anfang + f[i], c, z[i], fest});
-      }
+    if (g.anfang == Ankunftsplan::ganzeListe) {
+      const int32_t* z = ziel_ + anfang;
+      waehlen(g.anzahl, [z](uint32_t i) { return z[i]; }, [z, anfang, c, fest](uint32_t i) {
+        return Ankunft{anfang + i, c, z[i], fest};
+      });
+    } else if constexpr (kurz) {
+      const uint32_t* p = gepackt_ + g.anfang;
+      waehlen(g.anzahl, [p](uint32_t i) { return static_cast<int32_t>(p[i] >> 8); }, [p, anfang, c, fest](uint32_t i) {
+        return Ankunft{anfang + (p[i] & 0xFFU), c, static_cast<int32_t>(p[i] >> 8), fest};
+      });
+    } else {
+      const int32_t* z = zielfolge_ + g.anfang;
+      const uint32_t* f = folge_ + g.anfang;
+      waehlen(g.anzahl, [z](uint32_t i) { return z[i]; }, [z, f, anfang, c, fest](uint32_t i) {
+        return Ankunft{anfang + f[i], c, z[i], fest};
+      });
     }
   }
 
-  // The offsets of a group a few cells ahead, then the targets of the whole
-  // list of a nearer one (a group is spread over its list).
-  template <class T>
-  void folgeVorholen(const Ankunftsplan::Gruppe& g, const T* folge) const {
-    if (g.anfang == Ankunftsplan::ganzeListe) return;
-    for (uint32_t i = 0; i < g.anzahl && i < 256; i += 64 / sizeof(T)) __builtin_prefetch(folge + g.anfang + i, 0);
+  // The places of a group a few groups ahead (only where they have a column
+  // of their own), then the targets of a nearer one.
+  template <bool kurz>
+  void folgeVorholen(const Ankunftsplan::Gruppe& g) const {
+    if (kurz || g.anfang == Ankunftsplan::ganzeListe) return;
+    for (uint32_t i = 0; i < g.anzahl && i < 256; i += 16) __builtin_prefetch(folge_ + g.anfang + i, 0);
   }
+  template <bool kurz>
   void zieleVorholen(const Ankunftsplan::Gruppe& g) const {
-    const int32_t* z = ziel_ + netz_.verbindungsanfang(g.zelle);
-    if (g.anfang != Ankunftsplan::ganzeListe) z = zielfolge_ + g.anfang;
-    const uint32_t n = std::min<uint32_t>(g.anzahl, 512);
-    const auto a = reinterpret_cast<uintptr_t>(z) & ~uintptr_t{63};
-    for (uintptr_t p = a; p < reinterpret_cast<uintptr_t>(z + n); p += 64)
+    const void* z = ziel_ + netz_.verbindungsanfang(g.zelle);
+    if (g.anfang != Ankunftsplan::ganzeListe) {
+      z = kurz ? static_cast<const void*>(gepackt_ + g.anfang) : static_cast<const void*>(zielfolge_ + g.anfang);
+    }
+    const uintptr_t bis = reinterpret_cast<uintptr_t>(z) + 4 * std::min<uint32_t>(g.anzahl, 512);
+    for (uintptr_t p = reinterpret_cast<uintptr_t>(z) & ~uintptr_t{63}; p < bis; p += 64)
       __builtin_prefetch(reinterpret_cast<const void*>(p), 0);
   }
 
@@ -167,6 +170,22 @@ class Weiterleitung {
   }
 
  private:
+  // The n connections of a group: the target of the i-th, and its arrival.
+  template <class Ziel, class Ankunftvon>
+  void waehlen(uint32_t n, Ziel ziel, Ankunftvon ankunftvon) {
+    const uint8_t* gesperrt = plan_.gesperrt.data();
+    std::size_t* angenommen = ankuenfte_.data();
+    for (uint32_t von = 0; von < n; von += stueck) {
+      const uint32_t bis = std::min<uint32_t>(n, von + static_cast<uint32_t>(stueck));
+      std::size_t m = 0;
+      for (uint32_t i = von; i < bis; ++i) {
+        angenommen[m] = i;
+        m += static_cast<std::size_t>(gesperrt[static_cast<std::size_t>(ziel(i))] == 0);
+      }
+      for (std::size_t j = 0; j < m; ++j) vormerken(ankunftvon(static_cast<uint32_t>(angenommen[j])));
+    }
+  }
+
   // With P of 99 or more every countdown step succeeds, so no number is
   // drawn here; the draws are only counted. Without a branch per connection:
   // the counters of a chunk are updated first, the arrivals noted on the way,
@@ -273,6 +292,8 @@ class Weiterleitung {
   Laufplan& plan_;
   int32_t* lauf_;
   const int32_t* ziel_;
+  const uint32_t* gepackt_;
+  const uint32_t* folge_;
   const int32_t* zielfolge_;
   const double* gewicht_;
   const int32_t* letzteankunft_;
@@ -289,12 +310,12 @@ class Weiterleitung {
 
 namespace {
 
-template <class T>
-void gruppenAbarbeiten(Weiterleitung& w, const std::vector<Ankunftsplan::Gruppe>& faellig, const T* folge) {
+template <bool kurz>
+void gruppenAbarbeiten(Weiterleitung& w, const std::vector<Ankunftsplan::Gruppe>& faellig) {
   for (std::size_t i = 0; i < faellig.size(); ++i) {
-    if (i + 8 < faellig.size()) w.folgeVorholen(faellig[i + 8], folge);
-    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4]);
-    w.gruppe(faellig[i], folge);
+    if (i + 8 < faellig.size()) w.folgeVorholen<kurz>(faellig[i + 8]);
+    if (i + 4 < faellig.size()) w.zieleVorholen<kurz>(faellig[i + 4]);
+    w.gruppe<kurz>(faellig[i]);
   }
 }
 
@@ -308,9 +329,9 @@ void weiterleitenNachPlan(Simulation& sim) {
   const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(g); });
   Weiterleitung w(sim);
   if (plan.ereignisse.kurz()) {
-    gruppenAbarbeiten(w, faellig, plan.ereignisse.folgeKurz());
+    gruppenAbarbeiten<true>(w, faellig);
   } else {
-    gruppenAbarbeiten(w, faellig, plan.ereignisse.folge());
+    gruppenAbarbeiten<false>(w, faellig);
   }
   w.abschliessen();
   if (zuege > 0) sim.zufall.vorruecken(zuege);
