@@ -64,7 +64,7 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
 }
 
 // C, windowed rule, for connection k.
-void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
+[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
   const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
   const int32_t zeitfenster = v.zeitfensterVon(k);
