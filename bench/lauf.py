@@ -2,7 +2,8 @@
 """Speed comparison of velkor-batch with Brian2 on the nets of netzgen.
 
     /usr/bin/python3 bench/lauf.py --build BUILDDIR [--daten DIR] [--sizes 1e4,1e5,1e6]
-                                   [--lernen 1e5] [--ohne-brian] [--wiederholungen 3] [--md DATEI]
+                                   [--lernen 1e5] [--ohne-brian] [--brian-installieren]
+                                   [--wiederholungen 3] [--md DATEI]
 
 For every size it generates the net (once; DIR/n<size>), then runs in the
 same run of this script:
@@ -10,7 +11,8 @@ same run of this script:
     peak memory),
   - velkor-batch --stats --runs 0 on the numbered form (its load time),
   - the same net in Brian2's C++ standalone target (brian2_netz.py), where
-    Brian2 is installed (Debian: apt-get install python3-brian),
+    Brian2 is installed (Debian: apt-get install python3-brian; with
+    --brian-installieren the script installs it),
 and prints a table in Markdown. --lernen adds the variant in which every
 connection learns (velkor only; Brian2 has no such rule here).
 Every measurement is made --wiederholungen times, for both simulators alike,
@@ -63,6 +65,18 @@ def velkor(batch, verzeichnis, netz, laeufe):
     return statistik(ergebnis.stdout)
 
 
+def brianInstallieren():
+    try:
+        import brian2  # noqa: F401
+        return
+    except ImportError:
+        pass
+    als_root = [] if os.geteuid() == 0 else ["sudo"]
+    subprocess.run(als_root + ["apt-get", "update"], check=True)
+    subprocess.run(als_root + ["apt-get", "install", "-y", "--no-install-recommends", "python3-brian", "g++"],
+                   check=True)
+
+
 def brian(verzeichnis, zellen):
     try:
         import brian2  # noqa: F401
@@ -98,10 +112,13 @@ def main():
     a.add_argument("--sizes", default="1e4,1e5,1e6")
     a.add_argument("--lernen", default="1e5", help="size of the learning variant; empty for none")
     a.add_argument("--ohne-brian", action="store_true")
+    a.add_argument("--brian-installieren", action="store_true", help="install python3-brian with apt-get if missing")
     a.add_argument("--wiederholungen", type=int, default=3, help="runs per measurement; the best counts")
     a.add_argument("--md", help="append the table to this file")
     o = a.parse_args()
 
+    if o.brian_installieren and not o.ohne_brian:
+        brianInstallieren()
     batch = os.path.join(o.build, "velkor-batch")
     netzgen = os.path.join(o.build, "bench", "netzgen")
     laeufe = [(groesse(s), False) for s in o.sizes.split(",") if s]
