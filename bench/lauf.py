@@ -108,7 +108,8 @@ def zeile(name, zellen, v, n, b):
 def main():
     a = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     a.add_argument("--build", required=True, help="build directory with velkor-batch and bench/netzgen")
-    a.add_argument("--daten", default="/work/benchdata", help="where the nets are generated (outside the repo)")
+    a.add_argument("--daten", default=os.path.join(os.path.expanduser("~"), "velkor-bench"),
+                   help="where the nets are generated (outside the repo; default ~/velkor-bench)")
     a.add_argument("--sizes", default="1e4,1e5,1e6")
     a.add_argument("--lernen", default="1e5", help="size of the learning variant; empty for none")
     a.add_argument("--ohne-brian", action="store_true")
