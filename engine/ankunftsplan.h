@@ -82,7 +82,9 @@ class Ankunftsplan {
   const std::vector<uint32_t>& faelligeGruppen();
 
   bool aktiv_ = false;
-  // Per-load data: the delay groups of every cell.
+  // Per-load data: the delay groups of every cell, with copies of the
+  // targets (delays and targets are fixed after a load; whatever changes them
+  // discards the plan, see Laufplan::verwerfen).
   const void* netzKennung_ = nullptr;
   std::size_t verbindungszahl_ = 0;
   bool gruppenGueltig_ = false;

@@ -1,7 +1,7 @@
 #pragma once
-// Whole numbers of the model are signed 32-bit and wrap around like the
-// counters of the original machine words; these helpers do that without
-// relying on signed overflow.
+// Whole numbers of the model are signed 32-bit and wrap around as 32-bit
+// machine words do; these helpers do that without relying on signed
+// overflow.
 
 #include <cstdint>
 
