@@ -17,7 +17,6 @@ inline constexpr std::size_t zeilenlaenge = 250;
 class Textpuffer {
  public:
   std::string_view text() const { return {daten_.get(), groesse_}; }
-  char* daten() { return daten_.get(); }
   void leeren() {
     daten_.reset();
     groesse_ = 0;
