@@ -30,8 +30,9 @@ class Ankunftsplan {
     int32_t zelle;
     int32_t verzoegerung;
     uint32_t anzahl;
-    // Index of the first offset in `folge`; `ganzeListe` when the group is the
-    // cell's whole list (then no offsets are stored).
+    // Index of the group's first connection in `gepackt` (or in `folge` and
+    // `zielfolge`); `ganzeListe` when the group is the cell's whole list (then
+    // nothing is stored: the list itself holds the targets side by side).
     uint32_t anfang;
   };
   static constexpr uint32_t ganzeListe = UINT32_MAX;
@@ -55,7 +56,7 @@ class Ankunftsplan {
 
   // Phase 1: cell c fires.
   void gefeuert(int32_t c);
-  // Phase 3: the cells with arrivals now, ascending, each with its group.
+  // Phase 3: the groups with arrivals now, in the order of their cells.
   // Calls f(gruppe) for each. Then returns the number of draws of this
   // step and moves on to the next step.
   template <class F>
