@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "display/anzeige.h"
+#include "net/dateigrund.h"
 
 namespace velkor {
 
@@ -23,7 +24,7 @@ using Datei = std::unique_ptr<std::FILE, DateiSchliessen>;
 
 std::string grund(const char* name) {
   const int e = errno;
-  return std::string(name) + ": " + (e != 0 ? std::strerror(e) : "Schreibfehler");
+  return dateifehler(name, e, "Schreibfehler");
 }
 
 // Closes the file and reports whether everything reached it.

@@ -6,6 +6,7 @@
 
 #include "display/anzeige.h"
 #include "display/primitive.h"
+#include "net/dateigrund.h"
 
 namespace velkor {
 
@@ -30,7 +31,7 @@ void Anzeige::logSchreiben(const std::string& s) {
   const bool gut = std::fwrite(s.data(), 1, s.size(), log_) == s.size() && std::fflush(log_) == 0;
   if (!gut && logFehler_.empty()) {
     const int fehler = errno;
-    logFehler_ = std::string(logdateiname) + ": " + (fehler != 0 ? std::strerror(fehler) : "Schreibfehler");
+    logFehler_ = dateifehler(logdateiname, fehler, "Schreibfehler");
   }
 }
 
@@ -50,7 +51,7 @@ bool Anzeige::logstart(std::string& fehler) {
   log_ = std::fopen(logdateiname, "wb");
   if (log_ == nullptr) {
     const int e = errno;
-    fehler = std::string(logdateiname) + ": " + (e != 0 ? std::strerror(e) : "nicht anzulegen");
+    fehler = dateifehler(logdateiname, e, "nicht anzulegen");
     return false;
   }
   logFehler_.clear();
@@ -66,8 +67,7 @@ bool Anzeige::logstart(std::string& fehler) {
 
 void Anzeige::logende() {
   if (log_ != nullptr) {
-    if (std::fclose(log_) != 0 && logFehler_.empty())
-      logFehler_ = std::string(logdateiname) + ": " + std::strerror(errno);
+    if (std::fclose(log_) != 0 && logFehler_.empty()) logFehler_ = dateifehler(logdateiname, errno, "Schreibfehler");
     log_ = nullptr;
   }
   sim_.lauf.logOffen = false;

@@ -8,6 +8,7 @@
 
 #include "engine/laufzustand.h"
 #include "engine/zyklusanzeige.h"
+#include "net/dateigrund.h"
 #include "net/modell.h"
 #include "net/tokens.h"
 
@@ -111,7 +112,7 @@ bool Eingabe::eingabestart(const std::string& eingabedateiname, std::string& feh
   naechsterTakt_ = -1;
   std::FILE* f = std::fopen(eingabedateiname.c_str(), "rb");
   if (f == nullptr) {
-    fehler = "Eingabedatei \"" + eingabedateiname + "\" kann nicht geöffnet werden: " + std::strerror(errno);
+    fehler = dateifehler(eingabedateiname, errno, "nicht zu öffnen");
     return false;
   }
   datei_ = std::make_unique<Datei>();
@@ -120,8 +121,7 @@ bool Eingabe::eingabestart(const std::string& eingabedateiname, std::string& feh
   // instead of reading as an empty input.
   datei_->bomUeberspringen();
   if (datei_->lesefehler != 0) {
-    fehler =
-        "Eingabedatei \"" + eingabedateiname + "\" kann nicht gelesen werden: " + std::strerror(datei_->lesefehler);
+    fehler = dateifehler(eingabedateiname, datei_->lesefehler, "Lesefehler");
     schliessen();
     return false;
   }

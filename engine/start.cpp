@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "net/dateigrund.h"
+
 namespace velkor {
 
 namespace {
@@ -14,8 +16,7 @@ bool protokollOeffnen(std::ofstream& protokoll, std::string& fehler) {
   errno = 0;
   protokoll.open(protokolldateiname, std::ios::out | std::ios::trunc | std::ios::binary);
   if (protokoll) return true;
-  fehler = std::string("Protokolldatei \"") + protokolldateiname +
-           "\" kann nicht angelegt werden: " + std::strerror(errno != 0 ? errno : EIO);
+  fehler = dateifehler(protokolldateiname, errno, "nicht anzulegen");
   return false;
 }
 

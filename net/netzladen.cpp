@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "net/dateigrund.h"
 #include "net/fuellstand.h"
 #include "net/textdatei.h"
 
@@ -463,8 +464,7 @@ void Lader::abschliessen() {
 }  // namespace
 
 std::string protokollfehlerText(int fehlernummer) {
-  return std::string("Protokolldatei \"") + protokolldateiname +
-         "\" kann nicht geschrieben werden: " + std::strerror(fehlernummer != 0 ? fehlernummer : EIO);
+  return dateifehler(protokolldateiname, fehlernummer, "Schreibfehler");
 }
 
 Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,

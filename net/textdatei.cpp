@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "net/dateigrund.h"
 #include "net/modell.h"
 
 namespace velkor {
@@ -16,8 +17,6 @@ struct DateiSchliessen {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-std::string grund(int fehlernummer) { return fehlernummer != 0 ? std::strerror(fehlernummer) : "Lesefehler"; }
-
 }  // namespace
 
 bool dateiLesen(const std::string& pfad, Textpuffer& inhalt, std::string& fehler) {
@@ -25,7 +24,7 @@ bool dateiLesen(const std::string& pfad, Textpuffer& inhalt, std::string& fehler
   errno = 0;
   std::unique_ptr<std::FILE, DateiSchliessen> datei(std::fopen(pfad.c_str(), "rb"));
   if (!datei) {
-    fehler = pfad + ": " + grund(errno);
+    fehler = dateifehler(pfad, errno, "Lesefehler");
     return false;
   }
   // The buffer takes the size the file has now, one byte more so that the end
@@ -53,7 +52,7 @@ bool dateiLesen(const std::string& pfad, Textpuffer& inhalt, std::string& fehler
     if (gelesen < frei) break;
   }
   if (std::ferror(datei.get())) {
-    fehler = pfad + ": " + grund(errno);
+    fehler = dateifehler(pfad, errno, "Lesefehler");
     inhalt.leeren();
     return false;
   }

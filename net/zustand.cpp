@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "net/dateigrund.h"
+
 namespace velkor {
 
 namespace {
@@ -139,7 +141,7 @@ struct DateiSchliessen {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-std::string grund() { return errno != 0 ? std::strerror(errno) : "Schreibfehler"; }
+std::string grund() { return dateigrund(errno, "Schreibfehler"); }
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 set -euo pipefail
 
 pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu-core clang libclang-rt-14-dev)
+# Qt's own German texts: the file dialog and the message boxes of the window
+pakete+=(qt6-translations-l10n)
 
 fehlend=()
 for p in "${pakete[@]}"; do

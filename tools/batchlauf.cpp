@@ -16,6 +16,7 @@
 #include "display/nullcanvas.h"
 #include "engine/start.h"
 #include "engine/zyklus.h"
+#include "net/dateigrund.h"
 #include "net/zustand.h"
 #include "tools/batchbild.h"
 
@@ -264,7 +265,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   zusammenfassen(o, *sim, kz, e, aus);
   if (!aus) {
     // The summary is the runner's result: losing it is no success.
-    fehler << "velkor-batch: standard output: " << std::strerror(errno != 0 ? errno : EIO) << '\n';
+    fehler << "velkor-batch: standard output: " << dateigrund(errno, "Schreibfehler") << '\n';
     if (e.status == exitFertig) e.status = exitDateifehler;
   }
   return e.status;

@@ -266,7 +266,7 @@ TEST(Zustand, FehlschlagLaesstKeineTeildateiUndDieAlteUnberuehrt) {
   // a directory that does not exist
   const std::string nirgends = verzeichnis.datei("fehlt/zustand.txt");
   EXPECT_FALSE(zustandschreiben(g.netz, 0, 0, 0, fehler, nirgends));
-  EXPECT_EQ(fehler, nirgends + ": " + std::strerror(ENOENT));
+  EXPECT_EQ(fehler, nirgends + ": Datei oder Verzeichnis nicht gefunden");
   EXPECT_FALSE(std::filesystem::exists(verzeichnis.datei("fehlt")));
 
   // the temporary file cannot be made: the existing file stays as it was

@@ -33,7 +33,7 @@ TEST(Ausgabedateien, VollePlatteBeimZustandLaesstDenAltenZustandStehen) {
   testhilfe::dateiSchreiben(u.arbeit() / "zustand.txt", alt);
   fs::create_symlink("/dev/full", u.arbeit() / "zustand.txt.tmp");
   EXPECT_EQ(u.starten({"--state", "T", u.datei("n.net", kettenNetz), u.datei("e.ein", "A 0\n\n")}), 4);
-  EXPECT_NE(u.fehler.find("zustand.txt: No space left on device"), std::string::npos) << u.fehler;
+  EXPECT_NE(u.fehler.find("zustand.txt: Kein Platz mehr auf dem Datenträger"), std::string::npos) << u.fehler;
   EXPECT_EQ(u.ausgabe("zustand.txt"), alt);
   EXPECT_EQ(u.ausgaben().count("zustand.txt.tmp"), 0u);  // the temporary name is cleared away
 }
@@ -48,7 +48,7 @@ TEST(Ausgabedateien, ZustandschreibenMeldetUndAendertNichts) {
   fs::create_symlink("/dev/full", ziel + ".tmp");
   std::string fehler;
   EXPECT_FALSE(zustandschreiben(g.netz, 5, 0, 0, fehler, ziel));
-  EXPECT_EQ(fehler, ziel + ": No space left on device");
+  EXPECT_EQ(fehler, ziel + ": Kein Platz mehr auf dem Datenträger");
   EXPECT_FALSE(fs::exists(ziel));
   EXPECT_FALSE(fs::is_symlink(ziel + ".tmp"));
 
@@ -83,7 +83,7 @@ TEST(Ausgabedateien, VolleProtokollUndLogdateiGebenStatus4) {
     Batchumgebung u;
     fs::create_symlink("/dev/full", u.arbeit() / "logfile.txt");
     EXPECT_EQ(u.starten({"--log", "--state", "T", u.datei("n.net", kettenNetz), u.datei("e.ein", "A 0\n*** 3\n")}), 4);
-    EXPECT_NE(u.fehler.find("logfile.txt: No space left on device"), std::string::npos) << u.fehler;
+    EXPECT_NE(u.fehler.find("logfile.txt: Kein Platz mehr auf dem Datenträger"), std::string::npos) << u.fehler;
     EXPECT_EQ(u.ausgabe("zustand.txt").rfind(" **** Zustand im Zeittakt 4 ****\n", 0), 0u);
   }
 }
@@ -99,14 +99,12 @@ TEST(Ausgabedateien, VollesProtokollNenntDateiUndGrund) {
     Batchumgebung u;
     fs::create_symlink("/dev/full", u.arbeit() / "protok.txt");
     EXPECT_EQ(u.starten({"T", u.datei("n.net", netz), u.datei("e.ein", "A 0\n")}), 4);
-    EXPECT_NE(u.fehler.find("\"protok.txt\" kann nicht geschrieben werden: No space left on device"),
-              std::string::npos)
-        << u.fehler;
+    EXPECT_NE(u.fehler.find("protok.txt: Kein Platz mehr auf dem Datenträger"), std::string::npos) << u.fehler;
   }
   Batchumgebung u;
   fs::create_directory(u.arbeit() / "protok.txt");
   EXPECT_EQ(u.starten({"T", "", u.datei("e.ein", "A 0\n")}), 4);
-  EXPECT_NE(u.fehler.find("\"protok.txt\" kann nicht angelegt werden: Is a directory"), std::string::npos) << u.fehler;
+  EXPECT_NE(u.fehler.find("protok.txt: Ist ein Verzeichnis"), std::string::npos) << u.fehler;
 }
 
 // The numbered form's inconsistencies: a header that does not match the cell

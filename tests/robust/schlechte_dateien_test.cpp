@@ -96,14 +96,14 @@ TEST(SchlechteNetzdatei, VerzeichnisFehlendeDateiUndKeinLeserechtMeldenDieDatei)
     EXPECT_EQ(g.ergebnis.status, Ladestatus::dateifehler) << pfad;
     EXPECT_EQ(g.ergebnis.meldung.rfind(pfad + ": ", 0), 0u) << g.ergebnis.meldung;
   }
-  EXPECT_NE(ladenAus(verzeichnis).ergebnis.meldung.find("directory"), std::string::npos);
+  EXPECT_EQ(ladenAus(verzeichnis).ergebnis.meldung, verzeichnis + ": Ist ein Verzeichnis");
 
   const std::string gesperrt = u.datei("gesperrt.net", "z A\n");
   ASSERT_EQ(::chmod(gesperrt.c_str(), 0), 0);
   if (::access(gesperrt.c_str(), R_OK) == 0) GTEST_SKIP() << "running with rights that read any file (root)";
   const Geladen g = ladenAus(gesperrt);
   EXPECT_EQ(g.ergebnis.status, Ladestatus::dateifehler);
-  EXPECT_NE(g.ergebnis.meldung.find("Permission denied"), std::string::npos);
+  EXPECT_EQ(g.ergebnis.meldung, gesperrt + ": Keine Berechtigung");
 }
 
 TEST(SchlechteNetzdatei, EinFehlgeschlagenesLadenLaesstDasAlteNetzStehen) {
@@ -159,8 +159,7 @@ TEST(SchlechteEingabedatei, VerzeichnisUndFehlendeDateiWerdenAbgelehnt) {
   std::string fehler;
   sim.param.eingabedateiname = u.daten().string();
   EXPECT_FALSE(eingabeVorbereiten(sim, fehler));
-  EXPECT_NE(fehler.find(u.daten().string()), std::string::npos) << fehler;
-  EXPECT_NE(fehler.find("directory"), std::string::npos) << fehler;
+  EXPECT_EQ(fehler, u.daten().string() + ": Ist ein Verzeichnis");
   EXPECT_FALSE(sim.lauf.gestartet);
   EXPECT_FALSE(sim.eingabe.offen());
 

@@ -178,7 +178,7 @@ TEST_F(Batchablauf, ZusammenfassungNichtSchreibbar) {
                                            u.datei("kette.ein", kettenEingabe)};
   const std::string stdoutVoll = "sh -c 'exec \"$0\" \"$@\" >/dev/full'";
   ASSERT_EQ(u.starten(aufruf, stdoutVoll), 4);
-  EXPECT_NE(u.fehler.find("velkor-batch: standard output: No space left on device"), std::string::npos)
+  EXPECT_NE(u.fehler.find("velkor-batch: standard output: Kein Platz mehr auf dem Datenträger"), std::string::npos)
       << u.fehler;
   ASSERT_EQ(u.starten({"--state", "F", u.datei("f.net", "z A\nc X\n"), u.datei("f.ein", "A 0\n")}, stdoutVoll),
             1);
