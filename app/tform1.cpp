@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QExposeEvent>
 #include <QDialog>
+#include <QExposeEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 namespace velkor {
 
@@ -97,6 +98,10 @@ void TForm1::initialisierenEinreihen() {
   initialisierenVorgemerkt_ = true;
   QTimer::singleShot(0, this, [this] {
     initialisierenVorgemerkt_ = false;
+    if (laeuft_ > 0) {
+      initialisierenNachLauf_ = true;  // the paint handler waits for the end of the run
+      return;
+    }
     if (sperre_ == 0 && !beendet_ && isVisible()) initialisieren();
   });
 }
@@ -146,16 +151,34 @@ void TForm1::resizeEvent(QResizeEvent* e) {
 
 void TForm1::groesseGeaendert() {
   if (leinwand_->width() <= 0 || leinwand_->height() <= 0) return;
+  if (laeuft_ > 0) {
+    groesseNachLauf_ = true;  // the canvas keeps its size until the run has stopped
+    return;
+  }
   canvas_.groesseAendern(leinwand_->width(), leinwand_->height());
   geometrieLesen();
   if (isVisible()) neuzeichnen();
 }
 
 void TForm1::neuzeichnen() {
-  if (beendet_) return;
+  // nothing of a net whose load failed half-way is drawn
+  if (beendet_ || netzUnbrauchbar_) return;
   const bool zeichnet = ansicht_.zellansicht() || ansicht_.ansichtKomprimiert;
   if (zeichnet) sanduhr();
-  anzeige_.neuzeichnen();
+  if (ersterBild_ && zeichnet) {
+    // Before the first time step the picture is the net as first drawn, in
+    // both start modes, however often the window system resizes the window.
+    canvas_.pinselstil(Pinselstil::voll);
+    canvas_.pinselfarbe(farben::weiss);
+    canvas_.stiftfarbe(farben::weiss);
+    canvas_.rectangle(0, 19, canvas_.breite(), canvas_.hoehe());
+    auto& gewichtspegel = sim_.netz.verbindungen.gewichtspegelSpalte();
+    std::fill(gewichtspegel.begin(), gewichtspegel.end(), int8_t{0});
+    anzeige_.farbenZuruecksetzen();
+    anzeige_.netzzeichnen();
+  } else {
+    anzeige_.neuzeichnen();
+  }
   if (zeichnet) normalzeiger();
   bildZeigen();
 }

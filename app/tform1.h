@@ -21,7 +21,10 @@ class QMenu;
 namespace velkor {
 
 inline constexpr const char* hinweisEinzelzyklen = "Einzelne Zyklen mit Leertaste starten";
-inline constexpr const char* hinweisBisStop = "Simulation bis Stop, kann nicht vorzeitig abgebrochen werden";
+// A run can be stopped with Escape; the note says so while it goes.
+inline constexpr const char* hinweisBisStop = "Simulation bis Stop";
+inline constexpr const char* hinweisLauf = "Lauf: Esc hält an";
+inline constexpr int laufhinweisX = 420;
 inline constexpr const char* hinweisKeineNetzdatei = "keine Netzdatei geöffnet";
 inline constexpr const char* hinweisKeineEingabedatei = "keine Eingabedatei geöffnet";
 
@@ -138,13 +141,16 @@ class TForm1 : public QMainWindow {
   bool netzLaden();
   bool eingabeOeffnen();
   void ansichtNachLaden();
-  void zyklusLaufen();
+  void zyklusLaufen();  // tform1_zyklus.cpp
+  void dateiWiederWaehlbar(bool netzdatei);
+  void fehlhinweisZeigen();
   void laufsperreSetzen();  // "Neustart" on, the parameter items of "Extras" off
   void extrasFreigeben(bool frei);
 
   // tform1_handler.cpp
   void bildschirmSichern(QDialog& dialog, int obenAbstand);
   QString dateiWaehlen(const QString& titel, const QStringList& filter);
+  void dateiErsetzen(std::size_t parameter, const QString& pfad);
 
   // tform1.cpp
   void initialisierenEinreihen();
@@ -171,9 +177,20 @@ class TForm1 : public QMainWindow {
   QMenu* dateienMenue_ = nullptr;
 
   bool initialisierenVorgemerkt_ = false;
-  QRegion menueSpur_;  // what closed menus uncovered and the window system has not yet exposed
+  QRegion menueSpur_;                        // what closed menus uncovered and the window system has not yet exposed
   int sperre_ = 0;                           // > 0 while a handler shows a message box or prepares a start
   bool vorbereitungFehlgeschlagen_ = false;  // not retried on every paint; "Neustart" clears it
+  // After a file that could not be loaded: the red note of the file to choose
+  // anew, redrawn by every paint in the command-line mode.
+  int fehlhinweisX_ = 0;
+  std::string fehlhinweis_;
+  int eingabehinweisX_ = 220;  // moved right when it would run into the net file's note
+  bool ersterBild_ = false;
+  bool netzUnbrauchbar_ = false;  // a fatal format error: the half-read net is never drawn      // the net as first
+                                  // drawn, no time step asked for since
+  int laeuft_ = 0;                // > 0 inside a run: paints and redraws wait for its end
+  bool groesseNachLauf_ = false;
+  bool initialisierenNachLauf_ = false;
   bool sanduhrAn_ = false;
   bool beendet_ = false;
   int endcode_ = 0;

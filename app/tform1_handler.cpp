@@ -29,6 +29,10 @@ void TForm1::netzoeffnen() {
       QStringLiteral("Netzdatei öffnen"),
       {QStringLiteral("Netzdateien(*.net;*.nec) (*.NET *.NEC *.net *.nec)"), QStringLiteral("Alle Dateien (*.*) (*)")});
   if (pfad.isEmpty()) return;
+  if (kommandozeilenmodus()) {
+    dateiErsetzen(1, pfad);
+    return;
+  }
   sim_.param.netzdateiname = gekuerzt(pfad);
   anzeige_.hinweisLoeschen(57, hinweisKeineNetzdatei);
   anzeige_.farbenZuruecksetzen();
@@ -45,8 +49,12 @@ void TForm1::eingabeoeffnen() {
       dateiWaehlen(QStringLiteral("Eingabedatei öffnen"),
                    {QStringLiteral("Eingabedateien (*.ein) (*.EIN *.ein)"), QStringLiteral("Alle Dateien (*.*) (*)")});
   if (pfad.isEmpty()) return;
+  if (kommandozeilenmodus()) {
+    dateiErsetzen(2, pfad);
+    return;
+  }
   sim_.param.eingabedateiname = gekuerzt(pfad);
-  anzeige_.hinweisLoeschen(220, hinweisKeineEingabedatei);
+  anzeige_.hinweisLoeschen(eingabehinweisX_, hinweisKeineEingabedatei);
   anzeige_.farbenZuruecksetzen();
   if (!sim_.param.netzdateiname.empty() && !sim_.param.eingabedateiname.empty()) {
     menue_.Start1->setEnabled(true);
@@ -54,6 +62,16 @@ void TForm1::eingabeoeffnen() {
   }
   menue_.Eingabedateiffnen1->setEnabled(false);
   bildZeigen();
+}
+
+// In the command-line mode a file chosen after a failed load takes the place
+// of its parameter, for this start and every "Neustart"; the start
+// preparation runs again at once.
+void TForm1::dateiErsetzen(std::size_t parameter, const QString& pfad) {
+  optionen_.parameter.at(parameter) = gekuerzt(pfad);
+  vorbereitungFehlgeschlagen_ = false;
+  fehlhinweis_.clear();
+  initialisieren();
 }
 
 void TForm1::zustandsausgabe() {

@@ -1,7 +1,6 @@
 // Start-up and run control of the simulation window: the paint handler, the
 // start preparations, single steps, runs until stop, "Neustart" and the end.
 
-#include <QElapsedTimer>
 #include <fstream>
 
 #include "app/kommandozeile.h"
@@ -11,36 +10,6 @@
 #include "net/netzladen.h"
 
 namespace velkor {
-
-namespace {
-
-// Passes every hook to the display and, after each time step, shows the
-// canvas at least every 50 ms, so the screen follows a run until stop.
-class LaufendeAnzeige : public Zyklusanzeige {
- public:
-  LaufendeAnzeige(Anzeige& anzeige, std::function<void()> zeigen) : anzeige_(anzeige), zeigen_(std::move(zeigen)) {
-    uhr_.start();
-  }
-  void zeilenvorschub() override { anzeige_.zeilenvorschub(); }
-  void refraktaerEnde(int32_t zelle) override { anzeige_.refraktaerEnde(zelle); }
-  void anzeigen() override { anzeige_.anzeigen(); }
-  void taktanzeige() override {
-    anzeige_.taktanzeige();
-    if (uhr_.elapsed() >= 50) {
-      zeigen_();
-      uhr_.restart();
-    }
-  }
-  void eingabeHinweis() override { anzeige_.eingabeHinweis(); }
-  void netzfehlerHinweis() override { anzeige_.netzfehlerHinweis(); }
-
- private:
-  Anzeige& anzeige_;
-  std::function<void()> zeigen_;
-  QElapsedTimer uhr_;
-};
-
-}  // namespace
 
 void TForm1::initialisieren() {
   if (beendet_ || sperre_ > 0) return;
@@ -52,13 +21,23 @@ void TForm1::initialisieren() {
       ende(1);
       return;
     }
-    anzeige_.hinweis(80, hinweisEinzelzyklen);
-    anzeige_.farbenZuruecksetzen();
-    // after a failed file operation the preparation waits for "Neustart"
-    if (!sim_.lauf.gestartet && !vorbereitungFehlgeschlagen_) startvorbereitungKommandozeile();
+    // after a failed file operation the preparation waits for another file
+    // or "Neustart", and the bar promises no single steps
+    if (vorbereitungFehlgeschlagen_) {
+      fehlhinweisZeigen();
+    } else {
+      anzeige_.hinweis(80, hinweisEinzelzyklen);
+      anzeige_.farbenZuruecksetzen();
+      if (!sim_.lauf.gestartet) startvorbereitungKommandozeile();
+    }
   } else if (!sim_.lauf.gestartet && !sim_.lauf.neugestartet) {
-    if (sim_.param.netzdateiname.empty()) anzeige_.roterHinweis(57, hinweisKeineNetzdatei);
-    if (sim_.param.eingabedateiname.empty()) anzeige_.roterHinweis(220, hinweisKeineEingabedatei);
+    const bool netzFehlt = sim_.param.netzdateiname.empty();
+    if (netzFehlt) anzeige_.roterHinweis(57, hinweisKeineNetzdatei);
+    if (sim_.param.eingabedateiname.empty()) {
+      // the two notes would read as one line: a gap after the first
+      eingabehinweisX_ = netzFehlt ? std::max(220, 57 + canvas_.textbreite(hinweisKeineNetzdatei) + 16) : 220;
+      anzeige_.roterHinweis(eingabehinweisX_, hinweisKeineEingabedatei);
+    }
     anzeige_.farbenZuruecksetzen();
     sim_.param.farbBild = true;
   }
@@ -78,6 +57,7 @@ void TForm1::startvorbereitungKommandozeile() {
   if (sim_.param.netzdateiname.empty()) {
     std::ofstream leer(protokolldateiname, std::ios::trunc);  // "protok.txt" is created all the same
     sim_.param.farbBild = true;
+    anzeige_.statusleiste();  // "Einzelne Zyklen ..." is no longer true
     anzeige_.roterHinweis(75, hinweisKeineNetzdatei);
     anzeige_.farbenZuruecksetzen();
     normalzeiger();
@@ -87,6 +67,7 @@ void TForm1::startvorbereitungKommandozeile() {
   ansichtNachLaden();
   if (sim_.param.eingabedateiname.empty()) {
     sim_.param.farbBild = true;
+    anzeige_.statusleiste();
     anzeige_.roterHinweis(80, hinweisKeineEingabedatei);
     anzeige_.farbenZuruecksetzen();
     normalzeiger();
@@ -113,11 +94,12 @@ bool TForm1::netzLaden() {
   const Ladeergebnis e = netzVorbereiten(sim_);
   switch (e.status) {
     case Ladestatus::formatfehler:
+      netzUnbrauchbar_ = true;
       meldung(QString::fromUtf8(formatfehlerText));
       ende(1);  // at once, without the close handler
       return false;
     case Ladestatus::dateifehler:
-      vorbereitungFehlgeschlagen_ = true;
+      dateiWiederWaehlbar(true);
       meldung(e.meldung);
       return false;
     case Ladestatus::ok:
@@ -131,24 +113,45 @@ bool TForm1::netzLaden() {
 void TForm1::ansichtNachLaden() {
   sim_.zeittakt = 0;
   if (ansicht_.oszi()) zustand_.schreibzeile = 20;
-  if (ansicht_.zellansicht() || ansicht_.ansichtKomprimiert) anzeige_.netzzeichnen();
+  if (ansicht_.zellansicht() || ansicht_.ansichtKomprimiert) {
+    anzeige_.netzzeichnen();
+    ersterBild_ = true;
+  }
 }
 
 bool TForm1::eingabeOeffnen() {
   std::string fehler;
   if (eingabeVorbereiten(sim_, fehler)) return true;
-  vorbereitungFehlgeschlagen_ = true;
+  dateiWiederWaehlbar(false);
   meldung(fehler);
   return false;
 }
 
-// Time steps until `anhalten`; the canvas is shown as the run goes, but no
-// input is handled until it stops.
-void TForm1::zyklusLaufen() {
-  LaufendeAnzeige laufend(anzeige_, [this] { bildSofortZeigen(); });
-  zyklus(sim_, laufend);
-  bildSofortZeigen();
-  logPruefen();
+// A file that cannot be loaded is no dead end: its open item is available
+// again, "Start" waits for a new choice, and the bar says which file is
+// missing instead of promising single steps.
+void TForm1::dateiWiederWaehlbar(bool netzdatei) {
+  vorbereitungFehlgeschlagen_ = true;
+  ersterBild_ = false;
+  (netzdatei ? menue_.Netzdateiffnen1 : menue_.Eingabedateiffnen1)->setEnabled(true);
+  menue_.Start1->setEnabled(false);
+  if (kommandozeilenmodus()) {
+    fehlhinweisX_ = netzdatei ? 75 : 80;
+  } else {
+    (netzdatei ? sim_.param.netzdateiname : sim_.param.eingabedateiname).clear();
+    fehlhinweisX_ = netzdatei ? 57 : 220;
+    if (!netzdatei) eingabehinweisX_ = 220;
+  }
+  fehlhinweis_ = netzdatei ? hinweisKeineNetzdatei : hinweisKeineEingabedatei;
+  fehlhinweisZeigen();
+  normalzeiger();
+}
+
+void TForm1::fehlhinweisZeigen() {
+  anzeige_.statusleiste();
+  if (sim_.lauf.logOffen) anzeige_.roterHinweis(580, "Protokolldatei geöffnet");
+  if (!fehlhinweis_.empty()) anzeige_.roterHinweis(fehlhinweisX_, fehlhinweis_);
+  anzeige_.farbenZuruecksetzen();
 }
 
 void TForm1::extrasFreigeben(bool frei) {
@@ -166,7 +169,11 @@ void TForm1::laufsperreSetzen() {
 void TForm1::auswahl(QChar zeichen) {
   if (beendet_) return;
   menue_.Ansicht1->setEnabled(false);
-  if (!sim_.lauf.gestartet) return;
+  if (!sim_.lauf.gestartet) {
+    // after a file that could not be loaded, "q" still ends the program
+    if (zeichen == QLatin1Char('q') && vorbereitungFehlgeschlagen_) Beenden1Click();
+    return;
+  }
   laufsperreSetzen();
   if (zeichen == QLatin1Char(' ')) {
     sim_.lauf.anhalten = true;
@@ -244,6 +251,8 @@ void TForm1::neuinitialisieren() {
   sanduhr();
   anzeige_.statusleiste();
   vorbereitungFehlgeschlagen_ = false;  // the start preparation may try again
+  fehlhinweis_.clear();
+  ersterBild_ = false;
   initialisieren();
   if (beendet_) return;
   normalzeiger();

@@ -82,12 +82,18 @@ const Hilfeseite start{
       "Mit Kommandozeilenparametern wird die Simulation beim Programmstart sofort vorbereitet: das Netz wird "
       "geladen und die Eingabedatei geöffnet. Ohne Parameter wird das Netz erst mit \"Simulation bis Stop\" "
       "oder \"Einzelzyklen (mit Leertaste)\" geladen, auch nach einem \"Neustart\".\n"
+      "Lässt sich eine Datei nicht lesen, nennt eine Meldung Datei und Grund; danach kann über \"Dateien\" "
+      "eine andere Datei gewählt werden.\n"
       "Fehler beim Laden, Verbindungen zu Zellen, die es nicht gibt, stehen in der Datei \"protok.txt\"; bei "
       "einem fehlerfreien Netz bleibt sie leer. Ein fehlerhaftes Netz wird nicht simuliert.\n"
       "Es empfiehlt sich, mit Einzelzyklen zu beginnen."},
      {"Simulation bis Stop",
       "Rechnet die Zeittakte ohne Pause bis zur nächsten Stoppmarke der Eingabedatei oder bis zu ihrem Ende. Der "
-      "Lauf kann nicht vorzeitig abgebrochen werden. Die Taste \"u\" wirkt ebenso.\n"
+      "Lauf lässt sich mit der Taste Esc anhalten: der laufende Zeittakt wird zu Ende gerechnet, danach geht "
+      "es mit Einzelzyklen weiter. Solange der Lauf geht, steht \"Lauf: Esc hält an\" in der grünen Leiste. "
+      "Esc kürzt auch eine lange Zeitlupe ab. Das Schließen des Fensters beendet den Lauf ebenso und danach "
+      "das Programm. Alle anderen Tasten und Menüs wirken während des Laufs nicht. Die Taste \"u\" wirkt wie "
+      "dieser Menüpunkt.\n"
       "Nach dem Ende der Eingabedatei bewirkt der Menüpunkt nichts mehr; dann geht es nur noch mit der "
       "Leertaste weiter, ohne äußere Erregung."},
      {"Einzelzyklen (mit Leertaste)",

@@ -219,6 +219,11 @@ void QImageCanvas::textOut(int x, int y, std::string_view text) {
   p.drawText(x, y + s.ascent, q);
 }
 
+int QImageCanvas::textbreite(std::string_view text) {
+  if (text.empty() || QGuiApplication::instance() == nullptr) return 0;
+  return QFontMetrics(schrift().font).horizontalAdvance(alsText(text));
+}
+
 void QImageCanvas::groesseAendern(int breite, int hoehe) {
   QImage neu(std::max(breite, 1), std::max(hoehe, 1), QImage::Format_RGB32);
   neu.fill(rgb(farben::weiss));

@@ -46,6 +46,8 @@ class QImageCanvas final : public Canvas {
   const QImage& bild() const { return bild_; }
   // New size; the picture is kept at the top left, new parts are white.
   void groesseAendern(int breite, int hoehe);
+  // Width in pixels of the text in the current font.
+  int textbreite(std::string_view text);
 
  private:
   struct Schrift;

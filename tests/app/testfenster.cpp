@@ -57,7 +57,10 @@ Testfenster::Testfenster(std::vector<std::string> parameter) {
   o.parameter = std::move(parameter);
   o.maximiertUndOben = false;
   o.festerSeed = 4711;
-  o.meldung = [this](const QString& text) { meldungen.push_back(text); };
+  o.meldung = [this](const QString& text) {
+    meldungen.push_back(text);
+    if (beiMeldung) beiMeldung();
+  };
   o.beenden = [this](int code) { endcodes.push_back(code); };
   o.dateiWaehlen = [this](const QString& titel, const QStringList& filter) {
     dateidialoge.emplace_back(titel, filter);

@@ -69,6 +69,7 @@ struct Testfenster {
   std::vector<std::pair<QString, QStringList>> dateidialoge;
   std::vector<QString> gezeigt;            // names of the dialogs shown
   std::function<void(QDialog&)> imDialog;  // what the user does in a dialog
+  std::function<void()> beiMeldung;        // what happens while a message box is open
   std::unique_ptr<TForm1> f;
 };
 

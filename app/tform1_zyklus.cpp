@@ -1,0 +1,139 @@
+// Runs of time steps in the window: the canvas shown as the run goes, Escape
+// and the close button looked at between the steps and inside the slow-motion
+// pause.
+
+#include <QElapsedTimer>
+#include <cmath>
+#include <functional>
+
+#include "app/laufwache.h"
+#include "app/tform1.h"
+#include "engine/zyklus.h"
+
+namespace velkor {
+
+namespace {
+
+// The pause's results go here, so the compiler cannot drop the loop.
+volatile double pausensenke = 0.0;
+
+// Passes every hook to the display. After each time step it shows the canvas
+// at least every 50 ms, so the screen follows a run until stop, and looks at
+// pending input: Escape or a close sets `anhalten`, so the run ends after the
+// step in progress. The slow-motion pause runs here, at the start of the
+// step, where the cycle would run it, in slices that look at the input too.
+class LaufendeAnzeige : public Zyklusanzeige {
+ public:
+  LaufendeAnzeige(Anzeige& anzeige, Laufwache& wache, int32_t zeitlupe, std::function<void()> zeigen,
+                  std::function<void()> gesehen, bool& anhalten)
+      : anzeige_(anzeige),
+        wache_(wache),
+        runden_(zeitlupeRunden(zeitlupe)),
+        zeigen_(std::move(zeigen)),
+        gesehen_(std::move(gesehen)),
+        anhalten_(anhalten) {
+    uhr_.start();
+  }
+  void zeilenvorschub() override {
+    anzeige_.zeilenvorschub();
+    pause();
+  }
+  void refraktaerEnde(int32_t zelle) override { anzeige_.refraktaerEnde(zelle); }
+  void anzeigen() override { anzeige_.anzeigen(); }
+  void taktanzeige() override {
+    anzeige_.taktanzeige();
+    if (uhr_.elapsed() >= 50) {
+      zeigen_();
+      uhr_.restart();
+    }
+    if (schauen()) anhalten_ = true;
+  }
+  void eingabeHinweis() override { anzeige_.eingabeHinweis(); }
+  void netzfehlerHinweis() override { anzeige_.netzfehlerHinweis(); }
+
+ private:
+  bool schauen() {
+    const bool vorher = wache_.gesehen();
+    const bool halt = wache_.pruefen();
+    if (!vorher && wache_.gesehen()) gesehen_();
+    return halt;
+  }
+  // The same turns of the arctangent as the cycle's own pause; Escape cuts
+  // it short.
+  void pause() {
+    constexpr int64_t scheibe = 1 << 14;
+    double summe = 0.0;
+    for (int64_t k = 0; k < runden_; ++k) {
+      summe += std::atan(static_cast<double>(k));
+      if ((k + 1) % scheibe == 0 && schauen()) break;
+    }
+    pausensenke = summe;
+  }
+
+  Anzeige& anzeige_;
+  Laufwache& wache_;
+  int64_t runden_;
+  std::function<void()> zeigen_;
+  std::function<void()> gesehen_;
+  bool& anhalten_;
+  QElapsedTimer uhr_;
+};
+
+// The cycle's own pause is off while the window runs it; the value is back
+// after the run.
+class ZeitlupeUebernehmen {
+ public:
+  explicit ZeitlupeUebernehmen(int32_t& zeitlupe) : zeitlupe_(zeitlupe), wert_(zeitlupe) {
+    zeitlupe_ = -1;  // a negative product: no turn at all
+  }
+  ~ZeitlupeUebernehmen() { zeitlupe_ = wert_; }
+  ZeitlupeUebernehmen(const ZeitlupeUebernehmen&) = delete;
+  ZeitlupeUebernehmen& operator=(const ZeitlupeUebernehmen&) = delete;
+  int32_t wert() const { return wert_; }
+
+ private:
+  int32_t& zeitlupe_;
+  int32_t wert_;
+};
+
+}  // namespace
+
+// Time steps until `anhalten`; the canvas is shown as the run goes. Of the
+// user's input only Escape and a close are taken, between the steps.
+void TForm1::zyklusLaufen() {
+  ersterBild_ = false;
+  Laufwache wache(*this);
+  bool laufhinweis = false;
+  {
+    ZeitlupeUebernehmen zeitlupe(sim_.param.zeitlupe);
+    LaufendeAnzeige laufend(
+        anzeige_, wache, zeitlupe.wert(), [this] { bildSofortZeigen(); },
+        [this, &laufhinweis] {
+          laufhinweis = true;
+          anzeige_.hinweis(laufhinweisX, hinweisLauf);
+          bildSofortZeigen();
+        },
+        sim_.lauf.anhalten);
+    ++laeuft_;
+    zyklus(sim_, laufend);
+    --laeuft_;
+  }
+  if (wache.angehalten()) {
+    anzeige_.eingabeHinweis();  // stopped by the user: single steps from here
+  } else if (laufhinweis) {
+    anzeige_.hinweisLoeschen(laufhinweisX, hinweisLauf);
+  }
+  if (groesseNachLauf_) {
+    groesseNachLauf_ = false;
+    groesseGeaendert();
+  }
+  bildSofortZeigen();
+  logPruefen();
+  if (initialisierenNachLauf_) {
+    initialisierenNachLauf_ = false;
+    initialisierenEinreihen();
+  }
+  if (wache.schliessen()) Beenden1Click();
+}
+
+}  // namespace velkor
