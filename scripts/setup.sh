@@ -8,6 +8,8 @@ set -euo pipefail
 pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu-core clang libclang-rt-14-dev)
 # Qt's own German texts: the file dialog and the message boxes of the window
 pakete+=(qt6-translations-l10n)
+# dpkg-shlibdeps, with which `cpack -G DEB` finds the package's dependencies
+pakete+=(dpkg-dev)
 
 fehlend=()
 for p in "${pakete[@]}"; do
