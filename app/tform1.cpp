@@ -146,6 +146,7 @@ void TForm1::geometrieLesen() {
 
 void TForm1::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
+  if (laeuft_ > 0) return;  // a run draws with the size it began with
   geometrieLesen();
 }
 

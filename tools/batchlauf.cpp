@@ -27,7 +27,7 @@ namespace {
 using Uhr = std::chrono::steady_clock;
 
 constexpr const char* startHinweis = "Einzelne Zyklen mit Leertaste starten";
-constexpr const char* laufHinweis = "Simulation bis Stop, kann nicht vorzeitig abgebrochen werden";
+constexpr const char* laufHinweis = "Simulation bis Stop";  // the window's note
 
 double sekunden(Uhr::time_point von, Uhr::time_point bis) { return std::chrono::duration<double>(bis - von).count(); }
 

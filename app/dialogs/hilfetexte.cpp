@@ -15,7 +15,7 @@ const Hilfeseite dateien{
       "(Dateityp NET oder NEC), mit \"Eingabedatei öffnen\" die Eingabedatei (Dateityp EIN). Sind beide gewählt, "
       "werden die Menüs \"Start\" und \"Ansicht\" freigegeben.\n"
       "Eine einmal gewählte Datei kann nicht gewechselt werden: dazu muss das Programm beendet und neu "
-      "gestartet werden."},
+      "gestartet werden. Nur eine Datei, die sich nicht lesen ließ, kann danach neu gewählt werden."},
      {"Zustand speichern",
       "Schreibt alle Parameter des Netzes mit ihren augenblicklichen, also gelernten Werten (Gewichte, "
       "Lernfaktoren) in die Datei \"zustand.txt\" im Arbeitsverzeichnis. Die Datei hat die Form einer Netzdatei "
