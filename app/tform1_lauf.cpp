@@ -132,7 +132,6 @@ bool TForm1::eingabeOeffnen() {
 // missing instead of promising single steps.
 void TForm1::dateiWiederWaehlbar(bool netzdatei) {
   vorbereitungFehlgeschlagen_ = true;
-  ersterBild_ = false;
   (netzdatei ? menue_.Netzdateiffnen1 : menue_.Eingabedateiffnen1)->setEnabled(true);
   menue_.Start1->setEnabled(false);
   if (kommandozeilenmodus()) {
