@@ -57,6 +57,9 @@ std::vector<std::string> woerter(const std::string& text) {
 Sitzung::Sitzung(Quelle quelle) : quelle_(std::move(quelle)) {
   if (quelle_.breite != 0) {
     if (!bilderVerfuegbar()) throw std::logic_error("pictures are not available: velkor was built without the display");
+    // The canvas is the client area of a window of the outer size.
+    anzeigezustand_.W = quelle_.breite;
+    anzeigezustand_.H = quelle_.hoehe;
     canvas_ = bildCanvasErzeugen(quelle_.breite - 8, quelle_.hoehe - 50);
     anzeige_ = std::make_unique<Anzeige>(sim_, ansicht_, anzeigezustand_, *canvas_);
     aufzeichnung_.anzeigeSetzen(anzeige_.get());
@@ -78,9 +81,8 @@ Sitzung::~Sitzung() {
 void Sitzung::modiLesen() {
   std::vector<std::string> parameter{"velkor", quelle_.netzAlsText ? "<text>" : quelle_.netz, "<eingabe>"};
   for (auto& w : woerter(quelle_.modi)) parameter.push_back(std::move(w));
+  // As velkor-batch --seed: the seed replaces the clock seed of "P".
   kommandozeileLesen(parameter, sim_.param, sim_.lauf, ansicht_, sim_.zufall, quelle_.seed);
-  // A seed given is used also where no "P" asks for one.
-  if (quelle_.seed) sim_.zufall.seed(*quelle_.seed);
 }
 
 void Sitzung::netzLaden() {

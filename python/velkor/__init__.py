@@ -59,8 +59,8 @@ class Simulation(_Simulation):
     net           path of the net file (str or os.PathLike), or a velkor.Net
     input         path of the input file; None: no input (it ends in the first time step)
     modes         the mode parameter list of the command line, e.g. "V x 10 y 5 p 50"
-    seed          seeds the random generator (as velkor-batch --seed does for "P"; here
-                  also without "P")
+    seed          replaces the clock seed of mode "P" (as velkor-batch --seed); without "P"
+                  the generator starts from its fixed state, so runs repeat anyway
     protocol_dir  folder that gets "protok.txt" (nothing is written without it)
     display       (W, H): draw the views every step as velkor-batch --png --size WxH does;
                   picture() returns the canvas
