@@ -6,6 +6,8 @@
 set -euo pipefail
 
 pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu-core clang libclang-rt-14-dev)
+# The Python module, its tests and examples.
+pakete+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib)
 
 fehlend=()
 for p in "${pakete[@]}"; do
