@@ -127,6 +127,10 @@ def test_spikeliste_setzt_namen_mit_komma_in_anfuehrungszeichen(tmp_path):
     spikes = sim.record_spikes()
     sim.run()
     assert spikeliste(tmp_path / "s.csv") == [(t, c, sim.names[c]) for t, c in zip(spikes.times, spikes.cells)]
+    # A list that cannot be written is a file error (status 4).
+    fehlschlag = subprocess.run([BATCH, "--spikes", "fehlt/s.csv", "T", "k.net", "k.ein"], cwd=tmp_path,
+                                capture_output=True, text=True)
+    assert fehlschlag.returncode == 4 and "fehlt/s.csv" in fehlschlag.stderr
 
 
 # Every remainder of the canvas width (W - 8) mod 4: rows of RGB pixels are padded.
