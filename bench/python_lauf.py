@@ -5,7 +5,9 @@
 
 1. sim.step(200) on the net of 10^5 cells x 100 connections (bench/netzgen,
    as bench/lauf.py makes it) against `velkor-batch --runs 0 --steps 200`
-   (its run_s), both best of 3; again with spike recording on.
+   (its run_s), both best of 3; again with spike recording on. On a busy
+   machine the wall times scatter: the CPU times of the steps (process_time
+   here, bench/schrittzeit for the engine alone) are printed beside them.
 2. A Python loop of single steps sim.step() on a net of 100 cells.
 Prints times, time steps per second and the ratios."""
 
@@ -35,13 +37,19 @@ def batch_zeit(batch, n, e):
     return float(werte["run_s"])
 
 
+def schrittzeit_cpu(programm, n, e, wiederholungen):
+    aus = subprocess.run([programm, str(n), str(e), str(SCHRITTE), str(wiederholungen)], check=True,
+                         capture_output=True, text=True, cwd="/tmp").stdout
+    return float(aus.splitlines()[-1].split("=")[1])
+
+
 def python_zeit(n, e, aufzeichnen):
+    """Wall and CPU seconds of sim.step(200), and the number of spikes recorded."""
     sim = velkor.Simulation(n, e)
     spikes = sim.record_spikes() if aufzeichnen else None
-    t = time.perf_counter()
+    t, c = time.perf_counter(), time.process_time()
     sim.step(SCHRITTE)
-    dauer = time.perf_counter() - t
-    return dauer, (len(spikes) if spikes is not None else 0)
+    return time.perf_counter() - t, time.process_time() - c, (len(spikes) if spikes is not None else 0)
 
 
 def main():
@@ -50,16 +58,21 @@ def main():
     a.add_argument("--netze", default=os.path.expanduser("~/velkor-bench"))
     a.add_argument("--wiederholungen", type=int, default=3)
     o = a.parse_args()
-    batch = os.path.join(o.build, "velkor-batch")
-    netzgen = os.path.join(o.build, "bench", "netzgen")
+    batch = os.path.abspath(os.path.join(o.build, "velkor-batch"))
+    netzgen = os.path.abspath(os.path.join(o.build, "bench", "netzgen"))
     n, e = netz(netzgen, pathlib.Path(o.netze) / "n1e+05", 100000)
     b = min(batch_zeit(batch, n, e) for _ in range(o.wiederholungen))
-    p = min(python_zeit(n, e, False)[0] for _ in range(o.wiederholungen))
+    bc = schrittzeit_cpu(os.path.join(os.path.dirname(netzgen), "schrittzeit"), n, e, o.wiederholungen)
+    ohne = [python_zeit(n, e, False) for _ in range(o.wiederholungen)]
     mit = [python_zeit(n, e, True) for _ in range(o.wiederholungen)]
-    pa = min(d for d, _ in mit)
-    print(f"10^5 x 100, {SCHRITTE} steps: velkor-batch {b:.3f} s ({SCHRITTE / b:.1f} steps/s), "
-          f"sim.step {p:.3f} s ({SCHRITTE / p:.1f} steps/s), ratio python/batch {p / b:.3f}")
-    print(f"  with record_spikes ({mit[0][1]} spikes): {pa:.3f} s, ratio to without {pa / p:.3f}")
+    p, pc = min(x[0] for x in ohne), min(x[1] for x in ohne)
+    pa, pac = min(x[0] for x in mit), min(x[1] for x in mit)
+    print(f"10^5 x 100, {SCHRITTE} steps, best of {o.wiederholungen}:")
+    print(f"  wall: velkor-batch {b:.3f} s ({SCHRITTE / b:.1f} steps/s), sim.step {p:.3f} s "
+          f"({SCHRITTE / p:.1f} steps/s), ratio python/batch {p / b:.3f}")
+    print(f"  cpu:  schrittzeit {bc:.3f} s, sim.step {pc:.3f} s, ratio {pc / bc:.3f}")
+    print(f"  with record_spikes ({mit[0][2]} spikes): wall {pa:.3f} s (ratio to without {pa / p:.3f}), "
+          f"cpu {pac:.3f} s (ratio {pac / pc:.3f})")
     n, e = netz(netzgen, pathlib.Path(o.netze) / "n100", 100)
     beste = 0.0
     for _ in range(o.wiederholungen):
