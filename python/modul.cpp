@@ -44,9 +44,11 @@ void ausnahmenEintragen(py::module_& m) {
   basis.doc() = "Base class of velkor's own errors.";
   static py::exception<Formatfehler> format(m, "FormatError", basis.ptr());
   format.doc() = "The net file has a line whose first character the format does not define.";
-  netzfehlerKlasse = py::reinterpret_steal<py::object>(PyErr_NewExceptionWithDoc(
-      "velkor.NetError", "The net is faulty (missing target cells, a wrong numbered header): "
-      "`protocol` holds the lines that \"protok.txt\" takes.", basis.ptr(), nullptr));
+  netzfehlerKlasse = py::reinterpret_steal<py::object>(
+      PyErr_NewExceptionWithDoc("velkor.NetError",
+                                "The net is faulty (missing target cells, a wrong numbered header): "
+                                "`protocol` holds the lines that \"protok.txt\" takes.",
+                                basis.ptr(), nullptr));
   m.attr("NetError") = netzfehlerKlasse;
   formatfehlerKlasse = format;
   basis.attr("__module__") = "velkor";
@@ -62,11 +64,9 @@ void ausnahmenEintragen(py::module_& m) {
       PyErr_SetObject(netzfehlerKlasse.ptr(), ausnahme.ptr());
     } catch (const Dateifehler& e) {
       // errno known: OSError picks its subclass (FileNotFoundError, IsADirectoryError...).
-      py::object ausnahme = e.fehlernummer != 0
-                                ? py::reinterpret_borrow<py::object>(PyExc_OSError)(e.fehlernummer,
-                                                                                    std::strerror(e.fehlernummer),
-                                                                                    e.datei)
-                                : py::reinterpret_borrow<py::object>(PyExc_OSError)(e.what());
+      py::object ausnahme = e.fehlernummer != 0 ? py::reinterpret_borrow<py::object>(PyExc_OSError)(
+                                                      e.fehlernummer, std::strerror(e.fehlernummer), e.datei)
+                                                : py::reinterpret_borrow<py::object>(PyExc_OSError)(e.what());
       PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(ausnahme.ptr())), ausnahme.ptr());
     } catch (const std::logic_error& e) {
       if (dynamic_cast<const std::invalid_argument*>(&e) != nullptr) throw;
@@ -76,9 +76,10 @@ void ausnahmenEintragen(py::module_& m) {
   });
 }
 
-std::unique_ptr<Sitzung> sitzungBauen(std::string netz, bool netzAlsText, std::optional<std::string> eingabe, bool eingabeAlsText,
-                   std::string modi, std::optional<uint64_t> seed, std::optional<std::string> protokollordner,
-                   std::optional<std::pair<int, int>> anzeige) {
+std::unique_ptr<Sitzung> sitzungBauen(std::string netz, bool netzAlsText, std::optional<std::string> eingabe,
+                                      bool eingabeAlsText, std::string modi, std::optional<uint64_t> seed,
+                                      std::optional<std::string> protokollordner,
+                                      std::optional<std::pair<int, int>> anzeige) {
   Quelle q;
   q.netz = std::move(netz);
   q.netzAlsText = netzAlsText;
@@ -118,8 +119,10 @@ PYBIND11_MODULE(_velkor, m) {
       .def_property_readonly(
           "cells", [](const Spikespur& s) { return alsArray(s.zellen); }, "Indices of the firing cells (int32).")
       .def_readonly("active", &Spikespur::aktiv)
-      .def("stop", [](Spikespur& s) { s.aktiv = false; }, "Stops recording; what was recorded stays.")
-      .def("resume", [](Spikespur& s) { s.aktiv = true; }, "Records again.")
+      .def(
+          "stop", [](Spikespur& s) { s.aktiv = false; }, "Stops recording; what was recorded stays.")
+      .def(
+          "resume", [](Spikespur& s) { s.aktiv = true; }, "Records again.")
       .def(
           "clear",
           [](Spikespur& s) {
@@ -149,15 +152,16 @@ PYBIND11_MODULE(_velkor, m) {
           },
           "The values, one row per time step, one column per cell (float64).")
       .def_readonly("active", &Messreihe::aktiv)
-      .def("stop", [](Messreihe& r) { r.aktiv = false; }, "Stops recording; what was recorded stays.")
+      .def(
+          "stop", [](Messreihe& r) { r.aktiv = false; }, "Stops recording; what was recorded stays.")
       .def("__repr__", [](const Messreihe& r) {
         return "<velkor.Recorder " + std::to_string(r.zellen.size()) + " cells x " + std::to_string(r.takte.size()) +
                " steps>";
       });
 
   py::class_<Sitzung>(m, "_Simulation")
-      .def(py::init(&sitzungBauen), py::arg("net"), py::arg("net_is_text"), py::arg("input"),
-           py::arg("input_is_text"), py::arg("modes"), py::arg("seed"), py::arg("protocol_dir"), py::arg("display"))
+      .def(py::init(&sitzungBauen), py::arg("net"), py::arg("net_is_text"), py::arg("input"), py::arg("input_is_text"),
+           py::arg("modes"), py::arg("seed"), py::arg("protocol_dir"), py::arg("display"))
       .def(
           "step",
           [](Sitzung& s, int64_t n) {
@@ -217,26 +221,24 @@ PYBIND11_MODULE(_velkor, m) {
           },
           "Cell names in index order (bytes that are no UTF-8 as surrogate escapes).")
       .def("cell_values", &zellspalte, py::arg("field"), "A copy of one field of every cell.")
-      .def(
-          "_set_cell_values",
-          [](Sitzung& s, const std::string& feld, const std::vector<int32_t>& zellen, const py::array& werte) {
-            for (int32_t c : zellen) {
-              if (c < 0 || c >= s.sim().netz.zellenzahl) throw std::invalid_argument("no cell " + std::to_string(c));
-            }
-            zellspalteSetzen(s, feld, zellen, werte);
-          })
+      .def("_set_cell_values",
+           [](Sitzung& s, const std::string& feld, const std::vector<int32_t>& zellen, const py::array& werte) {
+             for (int32_t c : zellen) {
+               if (c < 0 || c >= s.sim().netz.zellenzahl) throw std::invalid_argument("no cell " + std::to_string(c));
+             }
+             zellspalteSetzen(s, feld, zellen, werte);
+           })
       .def("connection_values", &verbindungsspalte, py::arg("field"),
            "A copy of one field of every connection, in source order (cells by index, each cell's\n"
            "connections in list order: its newest connection line first).")
-      .def(
-          "_set_connection_values",
-          [](Sitzung& s, const std::string& feld, const std::vector<int64_t>& nummern, const py::array& werte) {
-            const auto n = static_cast<int64_t>(s.sim().netz.verbindungen.size());
-            for (int64_t k : nummern) {
-              if (k < 0 || k >= n) throw std::invalid_argument("no connection " + std::to_string(k));
-            }
-            verbindungsspalteSetzen(s, feld, nummern, werte);
-          })
+      .def("_set_connection_values",
+           [](Sitzung& s, const std::string& feld, const std::vector<int64_t>& nummern, const py::array& werte) {
+             const auto n = static_cast<int64_t>(s.sim().netz.verbindungen.size());
+             for (int64_t k : nummern) {
+               if (k < 0 || k >= n) throw std::invalid_argument("no connection " + std::to_string(k));
+             }
+             verbindungsspalteSetzen(s, feld, nummern, werte);
+           })
       .def("_connection_range",
            [](const Sitzung& s, int32_t c) {
              if (c < 0 || c >= s.sim().netz.zellenzahl) throw std::invalid_argument("no cell " + std::to_string(c));

@@ -43,7 +43,7 @@ struct Quelle {
   bool netzAlsText = false;
   std::optional<std::string> eingabe;  // none: no input, it ends in the first time step
   bool eingabeAlsText = false;
-  std::string modi;                    // the mode parameter list, words separated by blanks
+  std::string modi;  // the mode parameter list, words separated by blanks
   std::optional<uint64_t> seed;
   std::optional<std::string> protokollordner;  // where "protok.txt" goes; none: nowhere
   int breite = 0;                              // outer size of an attached display; 0: none

@@ -41,9 +41,9 @@ const Zelleintrag& zelleintrag(const std::string& feld) {
   throw std::invalid_argument("no cell field '" + feld + "'");
 }
 
-const char* const verbindungsnamen[] = {"source",        "target",         "weight",      "delay",
-                                        "start_weight",  "weight_factor",  "max_weight",  "learning_step",
-                                        "time_window",   "in_transit",     "last_arrival", "in_window"};
+const char* const verbindungsnamen[] = {"source",       "target",        "weight",       "delay",
+                                        "start_weight", "weight_factor", "max_weight",   "learning_step",
+                                        "time_window",  "in_transit",    "last_arrival", "in_window"};
 
 template <class T>
 py::array_t<T> kopie(const std::vector<T>& spalte, std::size_t n, T leer) {
@@ -94,8 +94,7 @@ py::array zellspalte(const Sitzung& s, const std::string& feld) {
   return aus;
 }
 
-void zellspalteSetzen(Sitzung& s, const std::string& feld, const std::vector<int32_t>& zellen,
-                      const py::array& werte) {
+void zellspalteSetzen(Sitzung& s, const std::string& feld, const std::vector<int32_t>& zellen, const py::array& werte) {
   const Zelleintrag& e = zelleintrag(feld);
   auto& tabelle = s.sim().netz.Zelltabelle;
   s.vorAenderung();
