@@ -98,6 +98,7 @@ def test_netzfehler_traegt_das_protokoll_und_schreibt_es_nur_auf_wunsch(tmp_path
 
 @pytest.mark.parametrize("aufruf,fehler", [
     (lambda: velkor.Simulation(12), TypeError),
+    (lambda: velkor.Simulation("lernen\0.net"), ValueError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", 3.5), TypeError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", modes=7), TypeError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", seed=-1), ValueError),

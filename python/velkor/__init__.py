@@ -29,7 +29,10 @@ __all__ = ["Simulation", "Net", "Error", "FormatError", "NetError", "Recorder", 
 
 def _pfad(wert, was):
     if isinstance(wert, (str, bytes, _os.PathLike)):
-        return _os.fsdecode(_os.fspath(wert))
+        pfad = _os.fsdecode(_os.fspath(wert))
+        if "\0" in pfad:
+            raise ValueError(f"{was}: embedded null character in the path")
+        return pfad
     raise TypeError(f"{was} must be a path (str or os.PathLike), not {type(wert).__name__}")
 
 
