@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "python/bild.h"
 #include "python/sitzung.h"
@@ -283,14 +284,29 @@ PYBIND11_MODULE(_velkor, m) {
            })
       .def(
           "picture",
-          [](const Sitzung& s) {
-            if (s.canvas() == nullptr) {
-              throw std::logic_error(bilderVerfuegbar()
-                                         ? "no display attached: create the Simulation with display=(W, H)"
-                                         : "pictures are not available: velkor was built without the display");
+          [](Sitzung& s, std::optional<std::string> ansicht, std::optional<std::pair<int, int>> groesse) {
+            if (!ansicht && !groesse) {
+              if (s.canvas() == nullptr) {
+                throw std::logic_error(bilderVerfuegbar()
+                                           ? "no display attached: create the Simulation with display=(W, H), "
+                                             "or name a view: picture(\"V\")"
+                                           : "pictures are not available: velkor was built without the display");
+              }
+              return bildArray(*s.canvas());
             }
-            return bildArray(*s.canvas());
+            const auto [w, h] = groesse.value_or(std::pair{1032, 768});
+            if (w < 200 || h < 200 || w > 10000 || h > 10000) {
+              throw std::invalid_argument("size must lie between (200, 200) and (10000, 10000)");
+            }
+            if (bilderVerfuegbar()) bildumgebungSichern();
+            return bildArray(*s.bildZeichnen(ansicht.value_or("V"), w, h));
           },
-          "The drawn canvas as an RGB array (height, width, 3) of uint8: the client area\n"
-          "(W - 8) x (H - 50) of the display given at creation, as velkor-batch --png draws it.");
+          py::arg("view") = py::none(), py::arg("size") = py::none(),
+          "The canvas as an RGB array (H - 50, W - 8, 3) of uint8, the client area of a window\n"
+          "of the outer size (W, H).\n\n"
+          "picture(): the attached display (display=(W, H) at creation), drawn every step as\n"
+          "velkor-batch --png draws it, in the view of the modes.\n"
+          "picture(view, size=(1032, 768)): the net in its present state on a fresh canvas, in\n"
+          "the cell view (\"v\" or \"V\") or the compressed view (\"m 4\": magnification 4), as the\n"
+          "start draws it.");
 }

@@ -14,6 +14,7 @@
 #include "engine/zyklus.h"
 #include "net/netzladen.h"
 #include "net/zustand.h"
+#include "python/spalten.h"
 #include "tools/batchbild.h"
 
 namespace velkor {
@@ -194,6 +195,41 @@ void Sitzung::neustart() {
   }
   eingabeOeffnen();
   sim_.lauf.neugestartet = true;
+}
+
+std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int breite, int hoehe) {
+  if (!bilderVerfuegbar()) throw std::logic_error("pictures are not available: velkor was built without the display");
+  // The view letters read as on the command line, into scratch flags.
+  std::vector<std::string> parameter{"", "", ""};
+  for (auto& w : woerter(ansicht)) parameter.push_back(std::move(w));
+  Laufparameter param;
+  Laufzustand lauf;
+  Ansichtsflags flags;
+  Zufall zufall;
+  kommandozeileLesen(parameter, param, lauf, flags, zufall);
+  if (!flags.zellansicht() && !flags.ansichtKomprimiert) {
+    throw std::invalid_argument("view '" + ansicht +
+                                "': only the cell view (v, V) and the compressed view (m N) draw from the state; "
+                                "for the others create the Simulation with display=(W, H)");
+  }
+  Anzeigezustand zustand;
+  zustand.W = breite;
+  zustand.H = hoehe;
+  auto canvas = bildCanvasErzeugen(breite - 8, hoehe - 50);
+  const Pegelstand gerettet = pegelRetten(sim_.netz);
+  const int32_t vergroesserung = sim_.param.vergroesserung;
+  sim_.param.vergroesserung = param.vergroesserung;
+  {
+    Anzeige anzeige(sim_, flags, zustand, *canvas);
+    canvas->schrifthoehe(14);
+    anzeige.statusleiste();
+    anzeige.hinweis(80, startHinweis);
+    anzeige.farbenZuruecksetzen();
+    anzeige.netzzeichnen();
+  }
+  sim_.param.vergroesserung = vergroesserung;
+  pegelZurueck(sim_.netz, gerettet);
+  return canvas;
 }
 
 void Sitzung::erregen(int32_t zelle) {

@@ -77,6 +77,12 @@ class Sitzung {
   std::string zustand() const;
   void zustandSpeichern(const std::string& pfad) const;
 
+  // The net in its present state drawn on a fresh canvas of the outer size
+  // W x H in a view that draws from the state alone: the cell view ("v",
+  // "V") or the compressed view ("m N"), as the start draws it. The display
+  // bookkeeping of the net is left as it was.
+  std::unique_ptr<Canvas> bildZeichnen(const std::string& ansicht, int breite, int hoehe);
+
   // The canvas of the attached display, or none.
   const Canvas* canvas() const { return canvas_.get(); }
 

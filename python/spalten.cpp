@@ -70,6 +70,19 @@ std::vector<T> werteLesen(const py::array& werte, std::size_t n) {
 
 }  // namespace
 
+Pegelstand pegelRetten(const Netz& netz) {
+  Pegelstand stand;
+  for (int32_t c = 0; c < netz.zellenzahl; ++c)
+    stand.zellen.push_back(netz.Zelltabelle[static_cast<std::size_t>(c)].pegel);
+  stand.gewichte = netz.verbindungen.gewichtspegel;
+  return stand;
+}
+
+void pegelZurueck(Netz& netz, const Pegelstand& stand) {
+  for (std::size_t c = 0; c < stand.zellen.size(); ++c) netz.Zelltabelle[c].pegel = stand.zellen[c];
+  netz.verbindungen.gewichtspegel = stand.gewichte;
+}
+
 std::vector<std::string> zellfelder() {
   std::vector<std::string> aus;
   for (const auto& e : zelltabelle) aus.emplace_back(e.name);

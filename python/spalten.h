@@ -13,6 +13,15 @@
 
 namespace velkor {
 
+// The display bookkeeping of the net (cell and weight levels), kept aside
+// while a picture is drawn apart from the attached display.
+struct Pegelstand {
+  std::vector<int32_t> zellen;
+  std::vector<int8_t> gewichte;
+};
+Pegelstand pegelRetten(const Netz& netz);
+void pegelZurueck(Netz& netz, const Pegelstand& stand);
+
 // The names of the fields, for help texts and error messages.
 std::vector<std::string> zellfelder();
 std::vector<std::string> verbindungsfelder();

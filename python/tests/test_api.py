@@ -142,6 +142,8 @@ def test_bild_gleicht_dem_png_von_velkor_batch(tmp_path, breite, modi):
     subprocess.run([BATCH, "--png", "b.png", "--size", f"{breite}x300", "T", netz, ein, *modi.split()],
                    cwd=tmp_path, check=True, capture_output=True)
     sim = velkor.Simulation(netz, ein, modi, display=(breite, 300))
+    sim.run_to_stop()
+    sim.picture("V", (300, 300))  # drawn apart: the attached display goes on as before
     sim.run()
     bild = sim.picture()
     assert bild.shape == (250, breite - 8, 3) and bild.dtype == np.uint8
@@ -150,6 +152,24 @@ def test_bild_gleicht_dem_png_von_velkor_batch(tmp_path, breite, modi):
     assert bild.min() < 128  # something was drawn
 
 
+@pytest.mark.skipif(not velkor.pictures_available, reason="built without the display")
+@pytest.mark.parametrize("breite,modi", [(1032, "V"), (201, "v"), (202, "m 3"), (203, "m 1")])
+def test_netzbild_gleicht_dem_png_nach_dem_laden(tmp_path, breite, modi):
+    netz, ein = (BEISPIELE / "gross.net", BEISPIELE / "gross.ein") if modi.startswith("m") else LERNEN
+    subprocess.run([BATCH, "--png", "b.png", "--runs", "0", "--size", f"{breite}x400", "T", netz, ein,
+                    *modi.split()], cwd=tmp_path, check=True, capture_output=True)
+    import matplotlib.image
+    erwartet = np.rint(matplotlib.image.imread(tmp_path / "b.png")[:, :, :3] * 255).astype(np.uint8)
+    sim = velkor.Simulation(netz, ein)
+    assert np.array_equal(sim.picture(modi, (breite, 400)), erwartet)
+    sim.step(30)
+    assert sim.picture(modi, (breite, 400)).shape == (350, breite - 8, 3)
+
+
 def test_ohne_anzeige_kein_bild():
     with pytest.raises(RuntimeError, match="display"):
         velkor.Simulation(*LERNEN).picture()
+    if velkor.pictures_available:
+        for falsch, fehler in [(("k", None), ValueError), (("V", (199, 300)), ValueError), (("V", 5), TypeError)]:
+            with pytest.raises(fehler):
+                velkor.Simulation(*LERNEN).picture(*falsch)
