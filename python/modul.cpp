@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 
+#include "python/aufzeichnung.h"
 #include "python/bild.h"
 #include "python/sitzung.h"
 #include "python/spalten.h"
@@ -16,6 +17,11 @@
 
 namespace py = pybind11;
 using namespace velkor;
+
+namespace velkor {
+// The Python classes SpikeRecorder and Recorder (aufzeichnungsbindung.cpp).
+void aufzeichnungenBinden(py::module_& m);
+}  // namespace velkor
 
 namespace {
 
@@ -28,13 +34,6 @@ void unterbrechungWeitergeben() {
 
 void nichtFehlerhaft(const Sitzung& s) {
   if (s.sim().lauf.netzfehler) throw Netzfehler("Netzfehler: the net is faulty and is not simulated", {});
-}
-
-template <class T>
-py::array_t<T> alsArray(const std::vector<T>& werte) {
-  py::array_t<T> aus(static_cast<py::ssize_t>(werte.size()));
-  std::copy(werte.begin(), werte.end(), aus.mutable_data());
-  return aus;
 }
 
 py::object netzfehlerKlasse;
@@ -113,52 +112,7 @@ PYBIND11_MODULE(_velkor, m) {
   m.attr("cell_fields") = zellfelder();
   m.attr("connection_fields") = verbindungsfelder();
 
-  py::class_<Spikespur, std::shared_ptr<Spikespur>>(m, "SpikeRecorder",
-                                                    "Every firing while recording is on: time step and cell index.")
-      .def_property_readonly(
-          "times", [](const Spikespur& s) { return alsArray(s.takte); }, "Time steps of the firings (int32).")
-      .def_property_readonly(
-          "cells", [](const Spikespur& s) { return alsArray(s.zellen); }, "Indices of the firing cells (int32).")
-      .def_readonly("active", &Spikespur::aktiv)
-      .def(
-          "stop", [](Spikespur& s) { s.aktiv = false; }, "Stops recording; what was recorded stays.")
-      .def(
-          "resume", [](Spikespur& s) { s.aktiv = true; }, "Records again.")
-      .def(
-          "clear",
-          [](Spikespur& s) {
-            s.takte.clear();
-            s.zellen.clear();
-          },
-          "Drops what was recorded.")
-      .def("__len__", [](const Spikespur& s) { return s.takte.size(); })
-      .def("__repr__", [](const Spikespur& s) {
-        return "<velkor.SpikeRecorder " + std::to_string(s.takte.size()) + " spikes" +
-               (s.aktiv ? ", recording>" : ", stopped>");
-      });
-
-  py::class_<Messreihe, std::shared_ptr<Messreihe>>(
-      m, "Recorder", "Values of chosen cells at the end of every time step while recording is on.")
-      .def_property_readonly(
-          "times", [](const Messreihe& r) { return alsArray(r.takte); }, "Time step of each row (int32).")
-      .def_property_readonly(
-          "cells", [](const Messreihe& r) { return alsArray(r.zellen); }, "The recorded cells (int32).")
-      .def_property_readonly(
-          "values",
-          [](const Messreihe& r) {
-            const auto breite = static_cast<py::ssize_t>(r.zellen.size());
-            py::array_t<double> aus({static_cast<py::ssize_t>(r.takte.size()), breite});
-            std::copy(r.werte.begin(), r.werte.end(), aus.mutable_data());
-            return aus;
-          },
-          "The values, one row per time step, one column per cell (float64).")
-      .def_readonly("active", &Messreihe::aktiv)
-      .def(
-          "stop", [](Messreihe& r) { r.aktiv = false; }, "Stops recording; what was recorded stays.")
-      .def("__repr__", [](const Messreihe& r) {
-        return "<velkor.Recorder " + std::to_string(r.zellen.size()) + " cells x " + std::to_string(r.takte.size()) +
-               " steps>";
-      });
+  aufzeichnungenBinden(m);
 
   py::class_<Sitzung>(m, "_Simulation")
       .def(py::init(&sitzungBauen), py::arg("net"), py::arg("net_is_text"), py::arg("input"), py::arg("input_is_text"),
