@@ -24,6 +24,7 @@ void feuertest(Netz& netz, TZelle& zelle, int32_t c, Zyklusanzeige& anzeige, Lau
     }
     zelle.potenzial = 0;
     zelle.refraktaerrest = zelle.refraktaerzeit;
+    anzeige.gefeuert(c);
     // A connection carries at most one spike: a spike still under way is replaced.
     if (plan.ereignisse.aktiv()) {
       // By schedule: the firing step stands for every counter of the list.

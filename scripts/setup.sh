@@ -10,6 +10,8 @@ pakete=(build-essential cmake ninja-build qt6-base-dev libgtest-dev fonts-dejavu
 pakete+=(qt6-translations-l10n)
 # dpkg-shlibdeps, with which `cpack -G DEB` finds the package's dependencies
 pakete+=(dpkg-dev)
+# The Python module, its tests and examples.
+pakete+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib)
 
 fehlend=()
 for p in "${pakete[@]}"; do

@@ -19,6 +19,7 @@
 #include "net/dateigrund.h"
 #include "net/zustand.h"
 #include "tools/batchbild.h"
+#include "tools/spikeliste.h"
 
 namespace velkor {
 
@@ -51,11 +52,16 @@ double spitzenspeicherMb() {
 // second, how far a long run has come.
 class Fortschritt : public Zyklusanzeige {
  public:
-  Fortschritt(Zyklusanzeige& innen, const Simulation& sim, std::ostream* ziel)
-      : innen_(innen), sim_(sim), ziel_(ziel), letzte_(Uhr::now()), start_(letzte_) {}
+  Fortschritt(Zyklusanzeige& innen, const Simulation& sim, std::ostream* ziel, Spikeliste& spikes)
+      : innen_(innen), sim_(sim), ziel_(ziel), spikes_(spikes), letzte_(Uhr::now()), start_(letzte_) {}
 
   void zeilenvorschub() override { innen_.zeilenvorschub(); }
   void refraktaerEnde(int32_t zelle) override { innen_.refraktaerEnde(zelle); }
+  void gefeuert(int32_t zelle) override {
+    if (spikes_.offen()) {
+      spikes_.eintragen(sim_.zeittakt, zelle, sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle)].name);
+    }
+  }
   void anzeigen() override { innen_.anzeigen(); }
   void taktanzeige() override {
     innen_.taktanzeige();
@@ -89,6 +95,7 @@ class Fortschritt : public Zyklusanzeige {
   Zyklusanzeige& innen_;
   const Simulation& sim_;
   std::ostream* ziel_;
+  Spikeliste& spikes_;
   Uhr::time_point letzte_;
   Uhr::time_point start_;
   int64_t schritte_ = 0;
@@ -121,8 +128,14 @@ void zusammenfassen(const Batchoptionen& o, const Simulation& sim, const Kommand
 // Everything from the loaded net and the open input on.
 class Lauf {
  public:
-  Lauf(const Batchoptionen& o, Simulation& sim, Anzeige& anzeige, std::ostream& fehler, bool fortschritt)
-      : o_(o), sim_(sim), anzeige_(anzeige), fehler_(fehler), hooks_(anzeige, sim, fortschritt ? &fehler : nullptr) {}
+  Lauf(const Batchoptionen& o, Simulation& sim, Anzeige& anzeige, Spikeliste& spikes, std::ostream& fehler,
+       bool fortschritt)
+      : o_(o),
+        sim_(sim),
+        anzeige_(anzeige),
+        spikes_(spikes),
+        fehler_(fehler),
+        hooks_(anzeige, sim, fortschritt ? &fehler : nullptr, spikes) {}
 
   // The runs until stop, then the single time steps. Returns the steps run.
   int64_t rechnen() {
@@ -158,6 +171,7 @@ class Lauf {
       if (!anzeige_.logFehlerfrei(&meldung)) ok = melden(meldung);
       anzeige_.logende();
     }
+    if (!spikes_.schliessen(meldung)) ok = melden(meldung);
     if (o_.zustand &&
         !zustandschreiben(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung, meldung)) {
       ok = melden(meldung);
@@ -178,6 +192,7 @@ class Lauf {
   const Batchoptionen& o_;
   Simulation& sim_;
   Anzeige& anzeige_;
+  Spikeliste& spikes_;
   std::ostream& fehler_;
   Fortschritt hooks_;
 };
@@ -249,10 +264,16 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
     return exitDateifehler;
   }
 
+  Spikeliste spikes;
+  if (!o.spikes.empty() && !spikes.oeffnen(o.spikes, meldung)) {
+    fehler << "velkor-batch: " << meldung << '\n';
+    return exitDateifehler;
+  }
+
   Ergebnis e;
   const auto geladenUm = Uhr::now();
   e.ladezeit = sekunden(beginn, geladenUm);
-  Lauf lauf(o, *sim, anzeige, fehler, fortschritt);
+  Lauf lauf(o, *sim, anzeige, spikes, fehler, fortschritt);
   e.schritte = lauf.rechnen();
   e.laufzeit = sekunden(geladenUm, Uhr::now());
   const bool ausgegeben = lauf.ausgeben();

@@ -32,7 +32,8 @@ bool groesseLesen(std::string_view text, int& W, int& H) {
 }
 
 bool brauchtWert(std::string_view name) {
-  return name == "--runs" || name == "--steps" || name == "--size" || name == "--png" || name == "--seed";
+  return name == "--runs" || name == "--steps" || name == "--size" || name == "--png" || name == "--seed" ||
+         name == "--spikes";
 }
 
 // Applies an option with a value; false when the value is bad.
@@ -48,6 +49,9 @@ bool wertSetzen(std::string_view name, std::string_view wert, Batchoptionen& o) 
   } else if (name == "--png") {
     if (wert.empty()) return false;
     o.png = std::string(wert);
+  } else if (name == "--spikes") {
+    if (wert.empty()) return false;
+    o.spikes = std::string(wert);
   } else if (name == "--seed") {
     uint64_t seed = 0;
     if (!zahlLesen(wert, seed)) return false;
@@ -135,6 +139,7 @@ Options (before the title; "--" ends them):
   --size WxH    outer window size the views lay out on (default 1032x768,
                 from 200x200 to 10000x10000)
   --png FILE    also write the drawn canvas as a PNG file
+  --spikes FILE write every firing as CSV (zeittakt,zelle,name), in firing order
   --seed N      seed the random generator with N where "P" would seed it from the clock
   --stats       print a line with counts, times and peak memory as the last line
   --help        this text

@@ -28,6 +28,7 @@ struct Batchoptionen {
   bool protokoll = false;         // trace log "logfile.txt"
   bool bild = false;              // "bild.bmp" / "bild.pcl" at the end
   std::string png;                // the canvas as PNG, when not empty
+  std::string spikes;             // every firing as CSV, when not empty
   int W = 1032;                   // outer window size
   int H = 768;
   std::optional<uint64_t> seed;  // replaces the clock seed of "P"

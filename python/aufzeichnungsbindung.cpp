@@ -1,0 +1,77 @@
+// The recorders of the Python module: the spike recorder and the series of
+// cell values per time step.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "python/aufzeichnung.h"
+
+namespace py = pybind11;
+
+namespace velkor {
+
+namespace {
+
+template <class T>
+py::array_t<T> alsArray(const std::vector<T>& werte) {
+  py::array_t<T> aus(static_cast<py::ssize_t>(werte.size()));
+  std::copy(werte.begin(), werte.end(), aus.mutable_data());
+  return aus;
+}
+
+}  // namespace
+
+void aufzeichnungenBinden(py::module_& m) {
+  py::class_<Spikespur, std::shared_ptr<Spikespur>>(m, "SpikeRecorder",
+                                                    "Every firing while recording is on: time step and cell index.")
+      .def_property_readonly(
+          "times", [](const Spikespur& s) { return alsArray(s.takte); }, "Time steps of the firings (int32).")
+      .def_property_readonly(
+          "cells", [](const Spikespur& s) { return alsArray(s.zellen); }, "Indices of the firing cells (int32).")
+      .def_readonly("active", &Spikespur::aktiv)
+      .def(
+          "stop", [](Spikespur& s) { s.aktiv = false; }, "Stops recording; what was recorded stays.")
+      .def(
+          "resume", [](Spikespur& s) { s.aktiv = true; }, "Records again.")
+      .def(
+          "clear",
+          [](Spikespur& s) {
+            s.takte.clear();
+            s.zellen.clear();
+          },
+          "Drops what was recorded.")
+      .def("__len__", [](const Spikespur& s) { return s.takte.size(); })
+      .def("__repr__", [](const Spikespur& s) {
+        return "<velkor.SpikeRecorder " + std::to_string(s.takte.size()) + " spikes" +
+               (s.aktiv ? ", recording>" : ", stopped>");
+      });
+
+  py::class_<Messreihe, std::shared_ptr<Messreihe>>(
+      m, "Recorder", "Values of chosen cells at the end of every time step while recording is on.")
+      .def_property_readonly(
+          "times", [](const Messreihe& r) { return alsArray(r.takte); }, "Time step of each row (int32).")
+      .def_property_readonly(
+          "cells", [](const Messreihe& r) { return alsArray(r.zellen); }, "The recorded cells (int32).")
+      .def_property_readonly(
+          "values",
+          [](const Messreihe& r) {
+            const auto breite = static_cast<py::ssize_t>(r.zellen.size());
+            py::array_t<double> aus({static_cast<py::ssize_t>(r.takte.size()), breite});
+            std::copy(r.werte.begin(), r.werte.end(), aus.mutable_data());
+            return aus;
+          },
+          "The values, one row per time step, one column per cell (float64).")
+      .def_readonly("active", &Messreihe::aktiv)
+      .def(
+          "stop", [](Messreihe& r) { r.aktiv = false; }, "Stops recording; what was recorded stays.")
+      .def("__repr__", [](const Messreihe& r) {
+        return "<velkor.Recorder " + std::to_string(r.zellen.size()) + " cells x " + std::to_string(r.takte.size()) +
+               " steps>";
+      });
+}
+
+}  // namespace velkor

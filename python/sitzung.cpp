@@ -1,0 +1,254 @@
+#include "python/sitzung.h"
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/kommandozeile.h"
+#include "engine/zyklus.h"
+#include "net/netzladen.h"
+#include "net/zustand.h"
+#include "python/spalten.h"
+#include "tools/batchbild.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr const char* startHinweis = "Einzelne Zyklen mit Leertaste starten";
+constexpr const char* laufHinweis = "Simulation bis Stop, kann nicht vorzeitig abgebrochen werden";
+
+// A file that cannot be read gives the system's reason, naming the file. A
+// directory opens but cannot be read, so it is asked for first.
+void lesbarPruefen(const std::string& datei) {
+  struct stat info {};
+  if (::stat(datei.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    throw Dateifehler(datei + ": " + std::strerror(EISDIR), EISDIR, datei);
+  }
+  std::FILE* f = std::fopen(datei.c_str(), "rb");
+  if (f == nullptr) {
+    const int e = errno;
+    throw Dateifehler(datei + ": " + std::strerror(e), e, datei);
+  }
+  std::fclose(f);
+}
+
+std::vector<std::string> zeilen(const std::string& text) {
+  std::vector<std::string> aus;
+  std::istringstream ein(text);
+  for (std::string z; std::getline(ein, z);) aus.push_back(z);
+  return aus;
+}
+
+std::vector<std::string> woerter(const std::string& text) {
+  std::vector<std::string> aus;
+  std::istringstream ein(text);
+  for (std::string w; ein >> w;) aus.push_back(w);
+  return aus;
+}
+
+}  // namespace
+
+Sitzung::Sitzung(Quelle quelle) : quelle_(std::move(quelle)) {
+  if (quelle_.breite != 0) {
+    if (!bilderVerfuegbar()) throw std::logic_error("pictures are not available: velkor was built without the display");
+    // The canvas is the client area of a window of the outer size.
+    anzeigezustand_.W = quelle_.breite;
+    anzeigezustand_.H = quelle_.hoehe;
+    canvas_ = bildCanvasErzeugen(quelle_.breite - 8, quelle_.hoehe - 50);
+    anzeige_ = std::make_unique<Anzeige>(sim_, ansicht_, anzeigezustand_, *canvas_);
+    aufzeichnung_.anzeigeSetzen(anzeige_.get());
+    canvas_->schrifthoehe(14);
+    anzeige_->statusleiste();
+    anzeige_->hinweis(80, startHinweis);
+    anzeige_->farbenZuruecksetzen();
+  }
+  modiLesen();
+  netzLaden();
+  anzeigeVorbereiten();
+  eingabeOeffnen();
+}
+
+Sitzung::~Sitzung() {
+  if (eingabeFd_ >= 0) ::close(eingabeFd_);
+}
+
+void Sitzung::modiLesen() {
+  std::vector<std::string> parameter{"velkor", quelle_.netzAlsText ? "<text>" : quelle_.netz, "<eingabe>"};
+  for (auto& w : woerter(quelle_.modi)) parameter.push_back(std::move(w));
+  // As velkor-batch --seed: the seed replaces the clock seed of "P".
+  kommandozeileLesen(parameter, sim_.param, sim_.lauf, ansicht_, sim_.zufall, quelle_.seed);
+}
+
+void Sitzung::netzLaden() {
+  std::ostringstream protokoll;
+  Netz neu;
+  Ladeergebnis ergebnis;
+  if (quelle_.netzAlsText) {
+    ergebnis = netzladenAusText(quelle_.netz, sim_.param.xVerschiebung, sim_.param.yVerschiebung, neu, protokoll);
+  } else {
+    lesbarPruefen(quelle_.netz);
+    ergebnis = netzladen(quelle_.netz, sim_.param.xVerschiebung, sim_.param.yVerschiebung, neu, protokoll);
+  }
+  if (ergebnis.status == Ladestatus::formatfehler) throw Formatfehler(formatfehlerText);
+  if (ergebnis.status == Ladestatus::dateifehler) throw Dateifehler(ergebnis.meldung, 0, quelle_.netz);
+  if (quelle_.protokollordner) {
+    const std::string pfad = *quelle_.protokollordner + "/" + protokolldateiname;
+    std::ofstream datei(pfad, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (datei) datei << protokoll.str();
+    if (!datei.flush()) {
+      const int e = errno;
+      throw Dateifehler(pfad + ": " + std::strerror(e != 0 ? e : EIO), e, pfad);
+    }
+  }
+  if (ergebnis.netzfehler) {
+    sim_.lauf.netzfehler = true;
+    throw Netzfehler("Netzfehler: the net names missing cells (see the protocol lines)", zeilen(protokoll.str()));
+  }
+  sim_.netz = std::move(neu);
+  sim_.zeittakt = 0;
+  sim_.plan.verwerfen();
+  // Done here, as in the start preparation, so that the first step costs what the others do.
+  sim_.plan.pruefen(sim_.netz);
+  sim_.plan.modusWaehlen(sim_.netz, sim_.param.pWert);
+  aufzeichnung_.reihenPruefen();
+}
+
+void Sitzung::anzeigeVorbereiten() {
+  if (!anzeige_) return;
+  if (ansicht_.oszi()) anzeigezustand_.schreibzeile = 20;
+  if (ansicht_.zellansicht() || ansicht_.ansichtKomprimiert) anzeige_->netzzeichnen();
+}
+
+void Sitzung::eingabeOeffnen() {
+  sim_.zeittakt = 0;
+  sim_.lauf.eingabeEnde = false;
+  sim_.lauf.anhalten = false;
+  sim_.eingabe.schliessen();
+  if (!quelle_.eingabe) return;
+  std::string name = *quelle_.eingabe;
+  if (quelle_.eingabeAlsText) {
+    // The reader takes a file name: the text lives in an anonymous memory
+    // file, which every open reads from the start.
+    if (eingabeFd_ < 0) {
+      eingabeFd_ = ::memfd_create("velkor-eingabe", MFD_CLOEXEC);
+      if (eingabeFd_ < 0) throw Dateifehler(std::string("memfd: ") + std::strerror(errno), errno, "memfd");
+      const std::string& text = *quelle_.eingabe;
+      std::size_t geschrieben = 0;
+      while (geschrieben < text.size()) {
+        const ssize_t n = ::write(eingabeFd_, text.data() + geschrieben, text.size() - geschrieben);
+        if (n <= 0) throw Dateifehler(std::string("memfd: ") + std::strerror(errno), errno, "memfd");
+        geschrieben += static_cast<std::size_t>(n);
+      }
+    }
+    name = "/proc/self/fd/" + std::to_string(eingabeFd_);
+  } else {
+    lesbarPruefen(name);
+  }
+  std::string fehler;
+  if (!sim_.eingabe.eingabestart(name, fehler)) throw Dateifehler(fehler, 0, name);
+  sim_.lauf.gestartet = true;
+}
+
+int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
+  int64_t gelaufen = 0;
+  for (int64_t i = 0; i < n; ++i) {
+    sim_.lauf.anhalten = true;  // the space bar: exactly one time step
+    gelaufen += zyklus(sim_, aufzeichnung_);
+    if (unterbrechung != nullptr && unterbrechung()) break;
+  }
+  return gelaufen;
+}
+
+int64_t Sitzung::bisStop() {
+  if (sim_.lauf.eingabeEnde) return 0;
+  if (anzeige_ && canvas_->zeichnet()) {
+    anzeige_->hinweis(80, laufHinweis);
+    anzeige_->farbenZuruecksetzen();
+  }
+  sim_.lauf.anhalten = false;
+  return zyklus(sim_, aufzeichnung_);
+}
+
+int64_t Sitzung::bisEnde(bool (*unterbrechung)()) {
+  int64_t gelaufen = 0;
+  while (!sim_.lauf.eingabeEnde) {
+    gelaufen += bisStop();
+    if (unterbrechung != nullptr && unterbrechung()) break;
+  }
+  return gelaufen;
+}
+
+void Sitzung::neustart() {
+  if (sim_.lauf.pZufall) sim_.zufall.seed(quelle_.seed ? *quelle_.seed : Zufall::uhrzeitSeed());
+  netzLaden();
+  if (anzeige_) {
+    anzeige_->statusleiste();
+    anzeigezustand_.schreibzeile = 20;
+    anzeigeVorbereiten();
+  }
+  eingabeOeffnen();
+  sim_.lauf.neugestartet = true;
+}
+
+std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int breite, int hoehe) {
+  if (!bilderVerfuegbar()) throw std::logic_error("pictures are not available: velkor was built without the display");
+  // The view letters read as on the command line, into scratch flags.
+  std::vector<std::string> parameter{"", "", ""};
+  for (auto& w : woerter(ansicht)) parameter.push_back(std::move(w));
+  Laufparameter param;
+  Laufzustand lauf;
+  Ansichtsflags flags;
+  Zufall zufall;
+  kommandozeileLesen(parameter, param, lauf, flags, zufall);
+  if (!flags.zellansicht() && !flags.ansichtKomprimiert) {
+    throw std::invalid_argument("view '" + ansicht +
+                                "': only the cell view (v, V) and the compressed view (m N) draw from the state; "
+                                "for the others create the Simulation with display=(W, H)");
+  }
+  Anzeigezustand zustand;
+  zustand.W = breite;
+  zustand.H = hoehe;
+  auto canvas = bildCanvasErzeugen(breite - 8, hoehe - 50);
+  const Pegelstand gerettet = pegelRetten(sim_.netz);
+  const int32_t vergroesserung = sim_.param.vergroesserung;
+  sim_.param.vergroesserung = param.vergroesserung;
+  {
+    Anzeige anzeige(sim_, flags, zustand, *canvas);
+    canvas->schrifthoehe(14);
+    anzeige.statusleiste();
+    anzeige.hinweis(80, startHinweis);
+    anzeige.farbenZuruecksetzen();
+    anzeige.netzzeichnen();
+  }
+  sim_.param.vergroesserung = vergroesserung;
+  pegelZurueck(sim_.netz, gerettet);
+  return canvas;
+}
+
+void Sitzung::erregen(int32_t zelle) {
+  TZelle& z = sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle)];
+  z.potenzial = z.schwelle + 10;
+}
+
+void Sitzung::vorAenderung() { laufzaehlerAbgleichen(sim_); }
+
+std::string Sitzung::zustand() const {
+  return zustandstext(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung);
+}
+
+void Sitzung::zustandSpeichern(const std::string& pfad) const {
+  std::string fehler;
+  errno = 0;
+  if (!zustandschreiben(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung, fehler, pfad)) {
+    throw Dateifehler(fehler, errno, pfad);
+  }
+}
+
+}  // namespace velkor

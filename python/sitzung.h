@@ -1,0 +1,111 @@
+#pragma once
+// One simulation as the Python module drives it: the same load, cycle, input
+// reader and state writer as the window and velkor-batch, with errors thrown
+// as exceptions instead of messages, and no file written unless asked.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "display/anzeige.h"
+#include "engine/simulation.h"
+#include "python/aufzeichnung.h"
+
+namespace velkor {
+
+// A line of the net file with a first character the format does not define.
+struct Formatfehler : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The net names missing cells (or its numbered header is wrong): the lines
+// that "protok.txt" takes.
+struct Netzfehler : std::runtime_error {
+  Netzfehler(const std::string& text, std::vector<std::string> zeilen)
+      : std::runtime_error(text), protokoll(std::move(zeilen)) {}
+  std::vector<std::string> protokoll;
+};
+
+// A file that cannot be opened, read or written.
+struct Dateifehler : std::runtime_error {
+  Dateifehler(const std::string& text, int nummer, std::string name)
+      : std::runtime_error(text), fehlernummer(nummer), datei(std::move(name)) {}
+  int fehlernummer;  // errno, 0 when unknown
+  std::string datei;
+};
+
+// Where net and input come from: a file name, or text in memory.
+struct Quelle {
+  std::string netz;
+  bool netzAlsText = false;
+  std::optional<std::string> eingabe;  // none: no input, it ends in the first time step
+  bool eingabeAlsText = false;
+  std::string modi;  // the mode parameter list, words separated by blanks
+  std::optional<uint64_t> seed;
+  std::optional<std::string> protokollordner;  // where "protok.txt" goes; none: nowhere
+  int breite = 0;                              // outer size of an attached display; 0: none
+  int hoehe = 0;
+};
+
+class Sitzung {
+ public:
+  explicit Sitzung(Quelle quelle);
+  ~Sitzung();
+  Sitzung(const Sitzung&) = delete;
+  Sitzung& operator=(const Sitzung&) = delete;
+
+  // n single time steps, as the space bar runs them. `unterbrechung` is asked
+  // after every step; true ends the loop early.
+  int64_t schritte(int64_t n, bool (*unterbrechung)());
+  // "Simulation bis Stop": nothing once the input has ended.
+  int64_t bisStop();
+  // Runs until stop until the input has ended.
+  int64_t bisEnde(bool (*unterbrechung)());
+  // "Neustart": the net and the input loaded again, zeittakt 0.
+  void neustart();
+
+  // Sets the potential of `zelle` as an input entry does.
+  void erregen(int32_t zelle);
+  // Before a change of the net by hand: the counters of spikes in transit
+  // exact; after it the engine's derived state is rebuilt.
+  void vorAenderung();
+  void nachAenderung() { sim_.plan.verwerfen(); }
+
+  std::string zustand() const;
+  void zustandSpeichern(const std::string& pfad) const;
+
+  // The net in its present state drawn on a fresh canvas of the outer size
+  // W x H in a view that draws from the state alone: the cell view ("v",
+  // "V") or the compressed view ("m N"), as the start draws it. The display
+  // bookkeeping of the net is left as it was.
+  std::unique_ptr<Canvas> bildZeichnen(const std::string& ansicht, int breite, int hoehe);
+
+  // The canvas of the attached display, or none.
+  const Canvas* canvas() const { return canvas_.get(); }
+
+  Simulation& sim() { return sim_; }
+  const Simulation& sim() const { return sim_; }
+  const Quelle& quelle() const { return quelle_; }
+  Aufzeichnung& aufzeichnung() { return aufzeichnung_; }
+  const Ansichtsflags& ansicht() const { return ansicht_; }
+
+ private:
+  void modiLesen();
+  void netzLaden();
+  void eingabeOeffnen();
+  void anzeigeVorbereiten();
+
+  Quelle quelle_;
+  Simulation sim_;
+  Ansichtsflags ansicht_;
+  Anzeigezustand anzeigezustand_;
+  std::unique_ptr<Canvas> canvas_;
+  std::unique_ptr<Anzeige> anzeige_;
+  Aufzeichnung aufzeichnung_{sim_};
+  int eingabeFd_ = -1;  // the input text in memory, read through its /proc path
+};
+
+}  // namespace velkor
