@@ -30,8 +30,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # what the libraries do not name: the window system plugins of Qt; Qt's German
-# texts and the font of the pictures are welcome
+# texts, the font of the pictures and NumPy for the Python module are welcome
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core, python3-numpy")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
