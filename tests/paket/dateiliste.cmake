@@ -43,6 +43,10 @@ if(DEFINED ENV{VELKOR_DATEILISTE_NEU})
   return()
 endif()
 file(READ ${REFERENZ} erwartet)
+if(NOT MIT_PYTHON)
+  # a build without the Python module packages everything but it
+  string(REGEX REPLACE "\\./usr/lib/[^\n]*\n" "" erwartet "${erwartet}")
+endif()
 if(NOT liste STREQUAL erwartet)
   file(WRITE ${BAU}/paket-dateiliste.txt "${liste}")
   message(FATAL_ERROR "the package's files differ from ${REFERENZ}; the list made now is in "
