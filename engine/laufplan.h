@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "engine/ankunftsplan.h"
+#include "engine/teilarbeit.h"
 
 namespace velkor {
 
@@ -85,6 +86,20 @@ class Laufplan {
   std::vector<int32_t> naechste;
   // Scratch list of phase 3 by schedule: the cells with arrivals and their group.
   std::vector<Ankunftsplan::Gruppe> faellig;
+  // Scratch of the phases that run in parts on several threads.
+  std::vector<Teilarbeit> teilarbeit;
+  std::vector<std::size_t> grenzen;
+  // Phase 1 in parts: a windowed target as it was before its own firing test.
+  struct Vorher {
+    double lernfaktor;
+    bool feuernd;  // counted as firing
+  };
+  std::vector<Vorher> vorher;
+  // Prepares the scratch of `teile` parts.
+  void teileVorbereiten(int32_t teile) {
+    teilarbeit.resize(static_cast<std::size_t>(teile));
+    for (Teilarbeit& t : teilarbeit) t.vorbereiten(static_cast<std::size_t>(teile));
+  }
 
  private:
   void aufbauen(const Netz& netz);

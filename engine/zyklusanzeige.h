@@ -14,6 +14,9 @@ class Zyklusanzeige {
   virtual void zeilenvorschub() {}
   // In phase 1, when the refractory phase of `zelle` has just reached 0.
   virtual void refraktaerEnde(int32_t /*zelle*/) {}
+  // In phase 1, once per firing, in cell order, on the thread that runs the
+  // time step.
+  virtual void gefeuert(int32_t /*zelle*/) {}
   // Phase 4: every cell in the active view.
   virtual void anzeigen() {}
   // After phase 4: the number of the time step at the bottom left.

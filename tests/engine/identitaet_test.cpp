@@ -1,6 +1,7 @@
 // The engine against the plain time step of referenz.cpp on random nets:
 // learning, inhibition, every kind of delay and refractory time, P 100 and
-// P 50 and changes of P between steps. The state file, the trace log and every
+// P 50 and changes of P between steps, on 1, 2, 3 and 8 threads (the nets are
+// split however small they are). The state file, the trace log and every
 // field of every cell and connection must agree bit for bit.
 
 #include <gtest/gtest.h>
@@ -148,14 +149,20 @@ struct Ablauf {
   bool abgleichenJedeRunde = false;  // counters read (and so written back) after every round
 };
 
+// The thread counts every fast run is made with: one, as many as the parts
+// of a small net, and more than the machine has cores.
+constexpr int32_t fadenzahlen[] = {1, 2, 3, 8};
+
 Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::string& eingabedatei, const Ablauf& a,
-                const std::filesystem::path& verzeichnis) {
+                const std::filesystem::path& verzeichnis, int32_t faeden = 1) {
   std::filesystem::create_directories(verzeichnis);
   const std::filesystem::path vorher = std::filesystem::current_path();
   std::filesystem::current_path(verzeichnis);
   Ergebnis e;
   {
     auto sim = std::make_unique<Simulation>();
+    sim->faeden.setzen(faeden);
+    sim->faeden.mindestZellen = 1;
     Ansichtsflags ansicht;
     ansicht.ansichtFeuernd = a.feuerndeZellen;
     Anzeigezustand zustand;
@@ -199,13 +206,15 @@ void vergleichen(const std::string& netztext, const std::string& eingabetext, co
   Testverzeichnis dir;
   const std::string netz = dir.datei("netz.net", netztext);
   const std::string eingabe = dir.datei("netz.ein", eingabetext);
-  const Ergebnis schnell = laufen(false, netz, eingabe, a, dir.pfad() / "schnell");
   const Ergebnis plain = laufen(true, netz, eingabe, a, dir.pfad() / "referenz");
   ASSERT_FALSE(plain.zustandsdatei.empty());
   ASSERT_FALSE(plain.logdatei.empty());
-  EXPECT_EQ(schnell.zustandsdatei, plain.zustandsdatei) << "seed " << seed;
-  EXPECT_EQ(schnell.logdatei, plain.logdatei) << "seed " << seed;
-  EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed;
+  for (const int32_t faeden : fadenzahlen) {
+    const Ergebnis schnell = laufen(false, netz, eingabe, a, dir.pfad() / ("schnell" + std::to_string(faeden)), faeden);
+    EXPECT_EQ(schnell.zustandsdatei, plain.zustandsdatei) << "seed " << seed << ", threads " << faeden;
+    EXPECT_EQ(schnell.logdatei, plain.logdatei) << "seed " << seed << ", threads " << faeden;
+    EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed << ", threads " << faeden;
+  }
 }
 
 void vergleichen(uint32_t seed, int zellen, const Ablauf& a, int laengste = 5, bool luecken = false) {

@@ -1,0 +1,179 @@
+// Phase 3 in parts on several threads (see engine/teilarbeit.h). The course
+// is that of one thread: every target gets its arrivals in the order of the
+// walk, and below P 99 each stretch of the walk draws from its own stretch of
+// the one random stream, found by jumping ahead by the draws before it.
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/umlauf.h"
+#include "engine/weiterleiten.h"
+
+namespace velkor {
+
+namespace {
+
+// Applies the arrivals of a list in its order; the prefetch runs some places ahead.
+void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, std::vector<int32_t>& nichtMehrFest) {
+  Verbindungen& v = netz.verbindungen;
+  TZelle* zellen = netz.Zelltabelle.data();
+  constexpr std::size_t voraus = 16;
+  const std::size_t n = liste.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + voraus < n) {
+      const Ankunft& b = liste[i + voraus];
+      __builtin_prefetch(zellen + b.ziel, 1);
+      __builtin_prefetch(v.gewicht.data() + b.k, 0, 0);
+      __builtin_prefetch(v.letzteankunft.data() + b.k, 1, 0);
+    }
+    const Ankunft& a = liste[i];
+    TZelle& ziel = zellen[a.ziel];
+    v.letzteankunft[a.k] = zeittakt;
+    if (!(a.fest && std::isfinite(ziel.lernfaktor))) {
+      // The full rule; a non-finite factor can move the weight from now on.
+      if (a.fest) nichtMehrFest.push_back(a.quelle);
+      ankunftslernen(netz, a.k, ziel);
+    }
+    ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
+    if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
+  }
+}
+
+// The second half of the phase: every part applies the arrivals at its
+// targets, stretch after stretch; then the sources found to learn lose
+// their flag (a flag left on meanwhile only skips what changes nothing).
+void zieleAnwenden(Simulation& sim, int32_t teile) {
+  Laufplan& plan = sim.plan;
+  sim.faeden.ausfuehren(teile, [&](int32_t q) {
+    Teilarbeit& eigen = plan.teilarbeit[static_cast<std::size_t>(q)];
+    for (int32_t p = 0; p < teile; ++p) {
+      anwenden(sim.netz, plan.teilarbeit[static_cast<std::size_t>(p)].nachZiel[static_cast<std::size_t>(q)],
+               sim.zeittakt, eigen.nichtMehrFest);
+    }
+  });
+  for (const Teilarbeit& t : plan.teilarbeit) {
+    for (const int32_t c : t.nichtMehrFest) plan.festeGewichte[static_cast<std::size_t>(c)] = 0;
+  }
+}
+
+}  // namespace
+
+void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
+  Laufplan& plan = sim.plan;
+  const Netz& netz = sim.netz;
+  std::vector<Ankunftsplan::Gruppe>& faellig = plan.faellig;
+  faellig.clear();
+  const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(g); });
+  plan.teileVorbereiten(teile);
+  teilen(
+      faellig.size(), teile, [&](std::size_t i) { return faellig[i].anzahl; }, plan.grenzen);
+  const Zielteilung zielteil(netz.zellenzahl, teile);
+  const Ankunftsplan& e = plan.ereignisse;
+  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+    const uint8_t* gesperrt = plan.gesperrt.data();
+    const int32_t* ziele = netz.verbindungen.ziel.data();
+    for (std::size_t j = plan.grenzen[static_cast<std::size_t>(p)]; j < plan.grenzen[static_cast<std::size_t>(p) + 1];
+         ++j) {
+      const Ankunftsplan::Gruppe& g = faellig[j];
+      const bool fest = plan.festeGewichte[static_cast<std::size_t>(g.zelle)] != 0;
+      const std::size_t anfang = netz.verbindungsanfang(g.zelle);
+      // Arrivals at a refractory cell are lost.
+      auto nehmen = [&](std::size_t k, int32_t ziel) {
+        if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, g.zelle, ziel, fest});
+      };
+      if (g.anfang == Ankunftsplan::ganzeListe) {
+        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(anfang + i, ziele[anfang + i]);
+      } else if (e.kurz()) {
+        const uint32_t* w = e.gepackt() + g.anfang;
+        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(anfang + (w[i] & 0xFFU), static_cast<int32_t>(w[i] >> 8));
+      } else {
+        const uint32_t* f = e.folge() + g.anfang;
+        const int32_t* z = e.zielfolge() + g.anfang;
+        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(anfang + f[i], z[i]);
+      }
+    }
+  });
+  zieleAnwenden(sim, teile);
+  // The draws the countdown would have made, skipped as one.
+  if (zuege > 0) sim.zufall.vorruecken(zuege);
+}
+
+void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
+  Laufplan& plan = sim.plan;
+  Netz& netz = sim.netz;
+  plan.vereinigen();
+  const std::vector<int32_t>& zellen = plan.unterwegs;
+  plan.teileVorbereiten(teile);
+  teilen(
+      zellen.size(), teile,
+      [&](std::size_t i) { return netz.verbindungsende(zellen[i]) - netz.verbindungsanfang(zellen[i]); }, plan.grenzen);
+  const Zielteilung zielteil(netz.zellenzahl, teile);
+  const int32_t pWert = sim.param.pWert;
+  const bool immer = pWert >= 99;
+  int32_t* lauf = netz.verbindungen.laufzaehler.data();
+  auto stretch = [&](int32_t p) {
+    return std::pair{plan.grenzen[static_cast<std::size_t>(p)], plan.grenzen[static_cast<std::size_t>(p) + 1]};
+  };
+  // Below P 99 each stretch first counts the draws it will make: one per
+  // counter of 2 or more, or negative.
+  if (!immer) {
+    sim.faeden.ausfuehren(teile, [&](int32_t p) {
+      uint64_t z = 0;
+      for (auto [von, bis] = stretch(p); von < bis; ++von) {
+        for (std::size_t k = netz.verbindungsanfang(zellen[von]), ende = netz.verbindungsende(zellen[von]); k < ende;
+             ++k)
+          z += static_cast<uint64_t>(lauf[k] != 0 && lauf[k] != 1);
+      }
+      plan.teilarbeit[static_cast<std::size_t>(p)].zuege = z;
+    });
+  }
+  std::vector<Zufall> stroeme(static_cast<std::size_t>(teile), sim.zufall);
+  uint64_t zuege = 0;
+  for (int32_t p = 0; p < teile; ++p) {
+    stroeme[static_cast<std::size_t>(p)].vorruecken(zuege);
+    zuege += plan.teilarbeit[static_cast<std::size_t>(p)].zuege;
+  }
+  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+    Zufall& zufall = stroeme[static_cast<std::size_t>(p)];
+    const uint8_t* gesperrt = plan.gesperrt.data();
+    const int32_t* ziele = netz.verbindungen.ziel.data();
+    uint64_t gezaehlt = 0;
+    for (auto [von, bis] = stretch(p); von < bis; ++von) {
+      const int32_t c = zellen[von];
+      const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
+      bool bleibt = false;
+      for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+        const int32_t l = lauf[k];
+        if (l == 0) continue;
+        if (l == 1) {
+          lauf[k] = 0;
+          const int32_t ziel = ziele[k];
+          if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
+          continue;
+        }
+        if (immer) {
+          lauf[k] = umlaufendMinus(l, 1);
+          ++gezaehlt;
+        } else if (zufall.naechste0bis99() <= pWert) {
+          lauf[k] = umlaufendMinus(l, 1);
+        }
+        bleibt = bleibt || lauf[k] != 0;
+      }
+      if (bleibt) t.unterwegs.push_back(c);
+    }
+    if (immer) t.zuege = gezaehlt;
+  });
+  zieleAnwenden(sim, teile);
+  plan.naechste.clear();
+  zuege = 0;
+  for (const Teilarbeit& t : plan.teilarbeit) {
+    plan.naechste.insert(plan.naechste.end(), t.unterwegs.begin(), t.unterwegs.end());
+    zuege += t.zuege;
+  }
+  plan.unterwegs.swap(plan.naechste);
+  if (zuege > 0) sim.zufall.vorruecken(zuege);
+}
+
+}  // namespace velkor
