@@ -56,6 +56,24 @@ void zieleAnwenden(Simulation& sim, int32_t teile) {
   }
 }
 
+// The lines that hold the targets of group g (and, in the long form, their places).
+void zieleVorholen(const Netz& netz, const Ankunftsplan& e, const Ankunftsplan::Gruppe& g) {
+  const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
+  auto holen = [n](const void* anfang) {
+    const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + 4 * n;
+    for (uintptr_t a = reinterpret_cast<uintptr_t>(anfang) & ~uintptr_t{63}; a < bis; a += 64)
+      __builtin_prefetch(reinterpret_cast<const void*>(a), 0);
+  };
+  if (g.anfang == Ankunftsplan::ganzeListe) {
+    holen(netz.verbindungen.ziel.data() + netz.verbindungsanfang(g.zelle));
+  } else if (e.kurz()) {
+    holen(e.gepackt() + g.anfang);
+  } else {
+    holen(e.zielfolge() + g.anfang);
+    holen(e.folge() + g.anfang);
+  }
+}
+
 }  // namespace
 
 void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
@@ -73,8 +91,11 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     const uint8_t* gesperrt = plan.gesperrt.data();
     const int32_t* ziele = netz.verbindungen.ziel.data();
-    for (std::size_t j = plan.grenzen[static_cast<std::size_t>(p)]; j < plan.grenzen[static_cast<std::size_t>(p) + 1];
-         ++j) {
+    const std::size_t ende = plan.grenzen[static_cast<std::size_t>(p) + 1];
+    for (std::size_t j = plan.grenzen[static_cast<std::size_t>(p)]; j < ende; ++j) {
+      // The groups' targets are spread over memory: those of a group some
+      // places ahead are fetched meanwhile.
+      if (j + 6 < ende) zieleVorholen(netz, e, faellig[j + 6]);
       const Ankunftsplan::Gruppe& g = faellig[j];
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(g.zelle)] != 0;
       const std::size_t anfang = netz.verbindungsanfang(g.zelle);
