@@ -100,13 +100,13 @@ class Ankunftsplan {
 
   // The schedule.
   static constexpr int64_t nie = INT64_MIN;
-  int64_t jetzt_ = 0;                       // the step of the next phase 3
-  std::vector<int64_t> letztes_;            // per cell: step of its latest firing
+  int64_t jetzt_ = 0;             // the step of the next phase 3
+  std::vector<int64_t> letztes_;  // per cell: step of its latest firing
   // Per step mod size: the groups that arrive then (a group whose cell fired
   // again since stays there and is skipped as stale). The groups are numbered
   // in cell order, so ascending numbers visit the cells in index order.
   std::vector<std::vector<uint32_t>> ring_;
-  std::vector<int64_t> zugaenderung_;       // per step mod size: change of the draws
+  std::vector<int64_t> zugaenderung_;  // per step mod size: change of the draws
   std::size_t maske_ = 0;
   int64_t zuegeLaufend_ = 0;  // draws per step of the counting connections
   uint64_t zuegeEwig_ = 0;    // draws per step of the never-ending ones

@@ -95,7 +95,8 @@ class Weiterleitung {
       }
       // One draw for every counting connection in every step, whatever P is,
       // so the sequence of draws does not depend on P.
-      if (sim_.zufall.naechste0bis99() <= pWert_) lauf_[k] = umlaufendMinus(l, 1);
+      // Without a branch: the draws come in no order.
+      lauf_[k] = umlaufendMinus(l, sim_.zufall.naechste0bis99() <= pWert_ ? 1 : 0);
       bleibt = bleibt || lauf_[k] != 0;
     }
     return bleibt;

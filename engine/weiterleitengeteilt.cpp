@@ -74,6 +74,14 @@ void zieleVorholen(const Netz& netz, const Ankunftsplan& e, const Ankunftsplan::
   }
 }
 
+// The counters (and targets) of the list [anfang, ende), its first 256 entries.
+void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang, std::size_t ende) {
+  for (std::size_t k = anfang; k < ende && k < anfang + 256; k += 16) {
+    __builtin_prefetch(lauf + k, 1);
+    if (ziele != nullptr) __builtin_prefetch(ziele + k, 0);
+  }
+}
+
 }  // namespace
 
 void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
@@ -140,13 +148,16 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
   // counter of 2 or more, or negative.
   if (!immer) {
     sim.faeden.ausfuehren(teile, [&](int32_t p) {
-      uint64_t z = 0;
-      for (auto [von, bis] = stretch(p); von < bis; ++von) {
-        for (std::size_t k = netz.verbindungsanfang(zellen[von]), ende = netz.verbindungsende(zellen[von]); k < ende;
-             ++k)
-          z += static_cast<uint64_t>(lauf[k] != 0 && lauf[k] != 1);
+      const int32_t* const lz = lauf;
+      const std::size_t* const start = netz.verbindungsstart.data();
+      uint64_t n = 0;
+      const auto [anfang, bis] = stretch(p);
+      for (std::size_t von = anfang; von < bis; ++von) {
+        if (von + 4 < bis) listeVorholen(lz, nullptr, start[zellen[von + 4]], start[zellen[von + 4] + 1]);
+        for (std::size_t k = start[zellen[von]], ende = start[zellen[von] + 1]; k < ende; ++k)
+          n += static_cast<uint64_t>(static_cast<uint32_t>(lz[k]) > 1U);
       }
-      plan.teilarbeit[static_cast<std::size_t>(p)].zuege = z;
+      plan.teilarbeit[static_cast<std::size_t>(p)].zuege = n;
     });
   }
   std::vector<Zufall> stroeme(static_cast<std::size_t>(teile), sim.zufall);
@@ -157,30 +168,40 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
   }
   sim.faeden.ausfuehren(teile, [&](int32_t p) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
-    Zufall& zufall = stroeme[static_cast<std::size_t>(p)];
-    const uint8_t* gesperrt = plan.gesperrt.data();
-    const int32_t* ziele = netz.verbindungen.ziel.data();
+    // Locals, so that the stores to the counters do not make them be read again.
+    Zufall zufall = stroeme[static_cast<std::size_t>(p)];
+    int32_t* const lz = lauf;
+    const uint8_t* const gesperrt = plan.gesperrt.data();
+    const int32_t* const ziele = netz.verbindungen.ziel.data();
+    const std::size_t* const start = netz.verbindungsstart.data();
+    const int32_t* const z = zellen.data();
     uint64_t gezaehlt = 0;
-    for (auto [von, bis] = stretch(p); von < bis; ++von) {
-      const int32_t c = zellen[von];
+    const auto [anfang, bis] = stretch(p);
+    for (std::size_t von = anfang; von < bis; ++von) {
+      // The lists of the cells a few places ahead are fetched meanwhile.
+      if (von + 4 < bis) listeVorholen(lz, ziele, start[z[von + 4]], start[z[von + 4] + 1]);
+      const int32_t c = z[von];
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
       bool bleibt = false;
-      for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
-        const int32_t l = lauf[k];
+      for (std::size_t k = start[c], ende = start[c + 1]; k < ende; ++k) {
+        const int32_t l = lz[k];
         if (l == 0) continue;
         if (l == 1) {
-          lauf[k] = 0;
+          lz[k] = 0;
           const int32_t ziel = ziele[k];
           if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
           continue;
         }
+        int32_t neu = 0;
         if (immer) {
-          lauf[k] = umlaufendMinus(l, 1);
+          neu = umlaufendMinus(l, 1);
           ++gezaehlt;
-        } else if (zufall.naechste0bis99() <= pWert) {
-          lauf[k] = umlaufendMinus(l, 1);
+        } else {
+          // Without a branch: the draws come in no order.
+          neu = umlaufendMinus(l, zufall.naechste0bis99() <= pWert ? 1 : 0);
         }
-        bleibt = bleibt || lauf[k] != 0;
+        lz[k] = neu;
+        bleibt = bleibt || neu != 0;
       }
       if (bleibt) t.unterwegs.push_back(c);
     }
