@@ -56,6 +56,17 @@ class Ankunftsplan {
 
   // Phase 1: cell c fires.
   void gefeuert(int32_t c);
+  // A hint that cell c will fire soon: its groups are fetched from memory
+  // (first the group range, `stufe` 0, then the groups themselves, 1).
+  void gefeuertVorholen(int32_t c, int stufe) const {
+    const auto i = static_cast<std::size_t>(c);
+    if (stufe == 0) {
+      __builtin_prefetch(gruppenstart_.data() + i);
+      __builtin_prefetch(letztes_.data() + i, 1);
+    } else {
+      __builtin_prefetch(gruppen_.data() + gruppenstart_[i]);
+    }
+  }
   // Phase 3: the groups with arrivals now, in the order of their cells.
   // Calls f(gruppe) for each. Then returns the number of draws of this
   // step and moves on to the next step.

@@ -215,7 +215,13 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
     });
   }
   for (const Teilarbeit& t : plan.teilarbeit) {
-    for (const int32_t e : t.ereignisse) {
+    const std::size_t n = t.ereignisse.size();
+    for (std::size_t j = 0; j < n; ++j) {
+      const int32_t e = t.ereignisse[j];
+      // The schedule's data of the cells some firings ahead are spread over memory.
+      if (nachPlan && j + 16 < n && t.ereignisse[j + 16] >= 0)
+        plan.ereignisse.gefeuertVorholen(t.ereignisse[j + 16], 0);
+      if (nachPlan && j + 8 < n && t.ereignisse[j + 8] >= 0) plan.ereignisse.gefeuertVorholen(t.ereignisse[j + 8], 1);
       if (e < 0) {
         anzeige.refraktaerEnde(~e);
         continue;
