@@ -72,6 +72,23 @@ class Ankunftsplan {
   // step and moves on to the next step.
   template <class F>
   uint64_t ankuenfte(F&& f);
+  // The same in pieces, for phase 3 in parts: the numbers of this step's
+  // groups, ascending, stale ones included (call once per step); whether
+  // group g arrives now (its cell did not fire again since); then, after
+  // the arrivals, `weiter` moves on to the next step and returns the draws.
+  const std::vector<uint32_t>& faelligeNummern() { return faelligeGruppen(); }
+  const Gruppe& gruppe(uint32_t g) const { return gruppen_[g]; }
+  bool kommtJetzt(uint32_t g) const {
+    return letztes_[static_cast<std::size_t>(gruppen_[g].zelle)] + gruppen_[g].verzoegerung == jetzt_;
+  }
+  void nummerVorholen(uint32_t g, int stufe) const {
+    if (stufe == 0) {
+      __builtin_prefetch(gruppen_.data() + g);
+    } else {
+      __builtin_prefetch(letztes_.data() + gruppen_[g].zelle);
+    }
+  }
+  uint64_t weiter();
 
   // The connections of the groups (not those of a whole list), group after
   // group: the targets of a group stand side by side, where in its cell's
@@ -143,6 +160,11 @@ uint64_t Ankunftsplan::ankuenfte(F&& f) {
     // Only the latest firing of the cell counts.
     if (letztes[static_cast<std::size_t>(g.zelle)] + g.verzoegerung == t) f(g);
   }
+  return weiter();
+}
+
+inline uint64_t Ankunftsplan::weiter() {
+  const int64_t t = jetzt_;
   zuegeLaufend_ += zugaenderung_[platz(t)];
   zugaenderung_[platz(t)] = 0;
   ++jetzt_;

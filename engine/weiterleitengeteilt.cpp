@@ -87,44 +87,47 @@ void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang
 void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
   Laufplan& plan = sim.plan;
   const Netz& netz = sim.netz;
-  std::vector<Ankunftsplan::Gruppe>& faellig = plan.faellig;
-  faellig.clear();
-  const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(g); });
+  Ankunftsplan& e = plan.ereignisse;
+  // Equal stretches of the due groups; each part skips the stale ones itself.
+  const std::vector<uint32_t>& nummern = e.faelligeNummern();
   plan.teileVorbereiten(teile);
-  teilen(
-      faellig.size(), teile, [&](std::size_t i) { return faellig[i].anzahl; }, plan.grenzen);
   const Zielteilung zielteil(netz.zellenzahl, teile);
-  const Ankunftsplan& e = plan.ereignisse;
   sim.faeden.ausfuehren(teile, [&](int32_t p) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
-    const uint8_t* gesperrt = plan.gesperrt.data();
-    const int32_t* ziele = netz.verbindungen.ziel.data();
-    const std::size_t ende = plan.grenzen[static_cast<std::size_t>(p) + 1];
-    for (std::size_t j = plan.grenzen[static_cast<std::size_t>(p)]; j < ende; ++j) {
-      // The groups' targets are spread over memory: those of a group some
-      // places ahead are fetched meanwhile.
-      if (j + 6 < ende) zieleVorholen(netz, e, faellig[j + 6]);
-      const Ankunftsplan::Gruppe& g = faellig[j];
+    const uint8_t* const gesperrt = plan.gesperrt.data();
+    const int32_t* const ziele = netz.verbindungen.ziel.data();
+    const std::size_t anfang = nummern.size() * static_cast<std::size_t>(p) / static_cast<std::size_t>(teile);
+    const std::size_t ende = nummern.size() * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(teile);
+    for (std::size_t j = anfang; j < ende; ++j) {
+      // The groups, their cells' firing steps and their targets are spread
+      // over memory: fetched some places ahead, each after what it needs.
+      if (j + 16 < ende) e.nummerVorholen(nummern[j + 16], 0);
+      if (j + 10 < ende) e.nummerVorholen(nummern[j + 10], 1);
+      if (j + 6 < ende) zieleVorholen(netz, e, e.gruppe(nummern[j + 6]));
+      // Only the latest firing of the cell counts.
+      if (!e.kommtJetzt(nummern[j])) continue;
+      const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j]);
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(g.zelle)] != 0;
-      const std::size_t anfang = netz.verbindungsanfang(g.zelle);
+      const std::size_t liste = netz.verbindungsanfang(g.zelle);
       // Arrivals at a refractory cell are lost.
       auto nehmen = [&](std::size_t k, int32_t ziel) {
         if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, g.zelle, ziel, fest});
       };
       if (g.anfang == Ankunftsplan::ganzeListe) {
-        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(anfang + i, ziele[anfang + i]);
+        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(liste + i, ziele[liste + i]);
       } else if (e.kurz()) {
         const uint32_t* w = e.gepackt() + g.anfang;
-        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(anfang + (w[i] & 0xFFU), static_cast<int32_t>(w[i] >> 8));
+        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(liste + (w[i] & 0xFFU), static_cast<int32_t>(w[i] >> 8));
       } else {
         const uint32_t* f = e.folge() + g.anfang;
         const int32_t* z = e.zielfolge() + g.anfang;
-        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(anfang + f[i], z[i]);
+        for (uint32_t i = 0; i < g.anzahl; ++i) nehmen(liste + f[i], z[i]);
       }
     }
   });
   zieleAnwenden(sim, teile);
   // The draws the countdown would have made, skipped as one.
+  const uint64_t zuege = e.weiter();
   if (zuege > 0) sim.zufall.vorruecken(zuege);
 }
 
