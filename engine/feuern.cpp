@@ -163,8 +163,9 @@ void fensterNachher(Netz& netz, const Laufplan& plan, const T* fensterverbindung
 }
 
 // Phase 1 in parts on several threads: equal stretches of cells, each through
-// A, B and the plain part of C; then the windowed connections; then, on the
-// calling thread in cell order, the firings for the schedule and the display.
+// A, B and the plain part of C (firings go into the part's own store of the
+// schedule); then the windowed connections; then, on the calling thread in
+// cell order, the firings and ends of refractory phases for the display.
 void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   Netz& netz = sim.netz;
   Laufplan& plan = sim.plan;
@@ -172,6 +173,7 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   const bool fenster = plan.fensterzahl() > 0;
   if (fenster) plan.vorher.resize(static_cast<std::size_t>(netz.zellenzahl));
   const bool nachPlan = plan.ereignisse.aktiv();
+  if (nachPlan) plan.ereignisse.teileVorbereiten(static_cast<std::size_t>(teile));
   const int32_t erste = netz.ersteZelle;
   const int64_t zahl = netz.zellenzahl - erste;
   auto stretch = [&](int32_t p) {
@@ -188,7 +190,11 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
       if (fenster && plan.fensterregel[i] != 0) plan.vorher[i] = {zelle.lernfaktor, zaehltAlsFeuernd(zelle)};
       const Ausgang a = feuertest(zelle);
       if (a == Ausgang::gefeuert) {
-        if (!nachPlan && starten(netz, c)) t.gestartet.push_back(c);
+        if (nachPlan) {
+          plan.ereignisse.gefeuert(c, static_cast<std::size_t>(p));
+        } else if (starten(netz, c)) {
+          t.gestartet.push_back(c);
+        }
         t.ereignisse.push_back(c);
       } else if (a == Ausgang::erholt) {
         t.ereignisse.push_back(~c);
@@ -215,18 +221,11 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
     });
   }
   for (const Teilarbeit& t : plan.teilarbeit) {
-    const std::size_t n = t.ereignisse.size();
-    for (std::size_t j = 0; j < n; ++j) {
-      const int32_t e = t.ereignisse[j];
-      // The schedule's data of the cells some firings ahead are spread over memory.
-      if (nachPlan && j + 16 < n && t.ereignisse[j + 16] >= 0)
-        plan.ereignisse.gefeuertVorholen(t.ereignisse[j + 16], 0);
-      if (nachPlan && j + 8 < n && t.ereignisse[j + 8] >= 0) plan.ereignisse.gefeuertVorholen(t.ereignisse[j + 8], 1);
+    for (const int32_t e : t.ereignisse) {
       if (e < 0) {
         anzeige.refraktaerEnde(~e);
         continue;
       }
-      if (nachPlan) plan.ereignisse.gefeuert(e);
       anzeige.gefeuert(e);
     }
     // The stretches come in index order, so the list stays ascending.
