@@ -154,8 +154,10 @@ def main():
             v = dict(max(vs, key=lambda x: x["steps_per_s"]))
             v["load_s"] = min(x["load_s"] for x in vs)
             v["peak_rss_mb"] = max(x["peak_rss_mb"] for x in vs)
-            n = min((velkor(batch, verzeichnis, "netz.nec", 0, faeden) for _ in range(wdh)),
-                    key=lambda x: x["load_s"])
+            # The load does not depend on the threads: the numbered form once per net.
+            if eins is None:
+                n = min((velkor(batch, verzeichnis, "netz.nec", 0, faeden) for _ in range(wdh)),
+                        key=lambda x: x["load_s"])
             b = None
             if not (o.ohne_brian or lernen or p50):
                 bs = [x for x in (brian(verzeichnis, zellen, faeden) for _ in range(wdh)) if x]

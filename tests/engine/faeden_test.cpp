@@ -82,6 +82,27 @@ TEST(Faeden, VorgabeAusDerUmgebung) {
   }
 }
 
+TEST(Faeden, ZielteilungDecktJedeZelleAufsteigend) {
+  // Every cell belongs to a part below the count, parts ascend with the
+  // cells, and the first and last cells fall into the first and last used
+  // part, at exact multiples and one cell more or less.
+  for (const int32_t teile : {1, 2, 3, 8}) {
+    for (const int32_t zellen : {1, teile, teile * 5 - 1, teile * 5, teile * 5 + 1, 100003}) {
+      const Zielteilung z(zellen, teile);
+      std::size_t vorher = 0;
+      for (int32_t c = 0; c < zellen; ++c) {
+        const std::size_t t = z.teil(c);
+        ASSERT_LT(t, static_cast<std::size_t>(teile)) << zellen << " " << c;
+        ASSERT_GE(t, vorher) << zellen << " " << c;
+        ASSERT_LE(t, vorher + 1) << zellen << " " << c;
+        vorher = t;
+      }
+      EXPECT_EQ(z.teil(0), 0U);
+      if (zellen % teile == 0) EXPECT_EQ(z.teil(zellen - 1), static_cast<std::size_t>(teile - 1)) << zellen;
+    }
+  }
+}
+
 TEST(Faeden, TeilenNachArbeit) {
   // Stretches of a walk by weight: contiguous, covering everything, and a
   // part gets nothing only when there is less to share than parts.
