@@ -17,7 +17,8 @@ namespace {
 // look at refraktaerrest: a refractory cell pushed over its threshold fires
 // again and its refractory phase starts over.
 enum class Ausgang { nichts, gefeuert, erholt };
-Ausgang feuertest(TZelle& zelle) {
+template <class Zelle>
+Ausgang feuertest(Zelle& zelle) {
   if (zelle.potenzial >= zelle.schwelle) {
     if (zelle.aenderungsrate >= 0) {
       zelle.lernfaktor = zelle.lernfaktor + (1 - zelle.lernfaktor) * zelle.aenderungsrate;
@@ -50,7 +51,8 @@ bool starten(Netz& netz, int32_t c) {
 
 // B. Recovery of the learning factor towards lernfaktorstart; never while the
 // cell is refractory, and never after a firing with refraktaerzeit -1.
-void erholung(TZelle& zelle) {
+template <class Zelle>
+void erholung(Zelle& zelle) {
   if (zelle.refraktaerrest != 0) return;
   if (zelle.erholfaktor >= 1) {
     zelle.lernfaktor = zelle.lernfaktor * (1 + (1 - zelle.lernfaktor) * (zelle.erholfaktor - 1));
@@ -67,7 +69,28 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
 }
 
 // Whether a target counts as firing for the windowed rule.
-bool zaehltAlsFeuernd(const TZelle& z) { return z.refraktaerrest == z.refraktaerzeit || z.potenzial >= z.schwelle; }
+template <class Zelle>
+bool zaehltAlsFeuernd(const Zelle& z) {
+  return z.refraktaerrest == z.refraktaerzeit || z.potenzial >= z.schwelle;
+}
+
+// The fields of a cell that steps A and B read and write, for working them
+// out on a copy.
+struct Kern {
+  int32_t refraktaerrest;
+  int32_t refraktaerzeit;
+  double potenzial, schwelle, abklingfaktor, lernfaktor, lernfaktorstart, erholfaktor, aenderungsrate;
+  explicit Kern(const TZelle& z)
+      : refraktaerrest(z.refraktaerrest),
+        refraktaerzeit(z.refraktaerzeit),
+        potenzial(z.potenzial),
+        schwelle(z.schwelle),
+        abklingfaktor(z.abklingfaktor),
+        lernfaktor(z.lernfaktor),
+        lernfaktorstart(z.lernfaktorstart),
+        erholfaktor(z.erholfaktor),
+        aenderungsrate(z.aenderungsrate) {}
+};
 
 // C, windowed rule, for connection k whose target counts as firing or not
 // and has the learning factor `lernfaktor`.
@@ -97,10 +120,13 @@ bool zaehltAlsFeuernd(const TZelle& z) { return z.refraktaerrest == z.refraktaer
 // above its threshold. The outcome depends on this order, and that is intended.
 // letzteankunft is written in phase 3, after this phase, so an arrival of the
 // current time step is not yet visible here.
-// `fensterJetzt` false: the windowed connections are left for a later pass.
+// In parts (`staende` given) the targets are not read from the table, which
+// other threads change meanwhile, but from what each was before and after its
+// own steps A and B (Laufplan::Stand): after for a target with an index up to
+// the source's, before for a higher one, as one walk sees them.
 template <class T>
 void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt,
-                     double* gerettet, bool fensterJetzt) {
+                     double* gerettet, const Laufplan::Stand* staende) {
   Verbindungen& v = netz.verbindungen;
   const auto i = static_cast<std::size_t>(c);
   const T* gefenstert = fensterverbindungen + plan.fensterstart[i];
@@ -132,46 +158,40 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   for (std::size_t j = 0; j < n; ++j) gerettet[j] = gewichte[gefenstert[j]];
   plainFaktor(gewichte + anfang, faktoren + anfang, ende - anfang);
   for (std::size_t j = 0; j < n; ++j) gewichte[gefenstert[j]] = gerettet[j];
-  if (!fensterJetzt) return;
   // The targets are fetched ahead over the windowed connections of all cells:
   // the list runs on into those of the next cells.
   const int32_t* ziele = v.ziel.data();
   const std::size_t bisEnde = plan.fensterzahl() - plan.fensterstart[i];
-  for (std::size_t j = 0; j < n; ++j) {
-    if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
-    fensterschritt(netz, gefenstert[j], zeittakt);
+  if (staende == nullptr) {
+    for (std::size_t j = 0; j < n; ++j) {
+      if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
+      fensterschritt(netz, gefenstert[j], zeittakt);
+    }
+    return;
   }
-}
-
-// The windowed connections of cell c after every cell has been through A
-// and B: a target with a higher index is taken as it was before its own
-// firing test (`vorher`), as the pass of one thread would have seen it.
-template <class T>
-void fensterNachher(Netz& netz, const Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt) {
-  const auto i = static_cast<std::size_t>(c);
-  for (std::size_t j = plan.fensterstart[i]; j < plan.fensterstart[i + 1]; ++j) {
-    const std::size_t k = fensterverbindungen[j];
-    const int32_t t = netz.verbindungen.ziel[k];
-    const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(t)];
+  for (std::size_t j = 0; j < n; ++j) {
+    if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[gefenstert[j + 16]]);
+    const int32_t t = ziele[gefenstert[j]];
+    const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
     if (t <= c) {
-      fensterschritt(netz, k, zeittakt, zaehltAlsFeuernd(ziel), ziel.lernfaktor, ziel.lernfaktorstart);
+      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
     } else {
-      const Laufplan::Vorher& v = plan.vorher[static_cast<std::size_t>(t)];
-      fensterschritt(netz, k, zeittakt, v.feuernd, v.lernfaktor, ziel.lernfaktorstart);
+      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
     }
   }
 }
 
-// Phase 1 in parts on several threads: equal stretches of cells, each through
-// A, B and the plain part of C (firings go into the part's own store of the
-// schedule); then the windowed connections; then, on the calling thread in
-// cell order, the firings and ends of refractory phases for the display.
+// Phase 1 in parts on several threads: first the windowed targets as they
+// are before and after their steps A and B; then equal stretches of cells,
+// each through A, B and C (firings go into the part's own store of the
+// schedule); then, on the calling thread in cell order, the firings and ends
+// of refractory phases for the display.
 void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   Netz& netz = sim.netz;
   Laufplan& plan = sim.plan;
   plan.teileVorbereiten(teile);
   const bool fenster = plan.fensterzahl() > 0;
-  if (fenster) plan.vorher.resize(static_cast<std::size_t>(netz.zellenzahl));
+  if (fenster) plan.staende.resize(static_cast<std::size_t>(netz.zellenzahl));
   const bool nachPlan = plan.ereignisse.aktiv();
   if (nachPlan) plan.ereignisse.teileVorbereiten(static_cast<std::size_t>(teile));
   const int32_t erste = netz.ersteZelle;
@@ -181,13 +201,35 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
                      static_cast<int32_t>(erste + zahl * (p + 1) / teile)};
   };
   const int32_t zeittakt = sim.zeittakt;
+  // The windowed targets before and after their own steps A and B, worked out
+  // on copies (the steps read nothing but the cell itself).
+  const Laufplan::Stand* staende = nullptr;
+  if (fenster) {
+    sim.faeden.ausfuehren(teile, [&](int32_t p) {
+      const auto [von, bis] = stretch(p);
+      for (int32_t c = von; c < bis; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (plan.fensterregel[i] == 0) continue;
+        Kern k(netz.Zelltabelle[i]);
+        Laufplan::Stand& z = plan.staende[i];
+        z.feuerndVor = zaehltAlsFeuernd(k);
+        z.lernfaktorVor = k.lernfaktor;
+        feuertest(k);
+        erholung(k);
+        z.feuerndNach = zaehltAlsFeuernd(k);
+        z.lernfaktorNach = k.lernfaktor;
+        z.lernfaktorstart = k.lernfaktorstart;
+      }
+    });
+    staende = plan.staende.data();
+  }
   sim.faeden.ausfuehren(teile, [&](int32_t p) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     t.gerettet.resize(plan.gerettet.size());
-    for (auto [c, bis] = stretch(p); c < bis; ++c) {
+    const auto [von, bis] = stretch(p);
+    for (int32_t c = von; c < bis; ++c) {
       const auto i = static_cast<std::size_t>(c);
       TZelle& zelle = netz.Zelltabelle[i];
-      if (fenster && plan.fensterregel[i] != 0) plan.vorher[i] = {zelle.lernfaktor, zaehltAlsFeuernd(zelle)};
       const Ausgang a = feuertest(zelle);
       if (a == Ausgang::gefeuert) {
         if (nachPlan) {
@@ -203,23 +245,12 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
       plan.gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
       if (plan.gewichtsschritt[i] == 0) continue;
       if (plan.fensterLang) {
-        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, t.gerettet.data(), false);
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, t.gerettet.data(), staende);
       } else {
-        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, t.gerettet.data(), false);
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, t.gerettet.data(), staende);
       }
     }
   });
-  if (fenster) {
-    sim.faeden.ausfuehren(teile, [&](int32_t p) {
-      for (auto [c, bis] = stretch(p); c < bis; ++c) {
-        if (plan.fensterLang) {
-          fensterNachher(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt);
-        } else {
-          fensterNachher(netz, plan, plan.fensterverbindungen.data(), c, zeittakt);
-        }
-      }
-    });
-  }
   for (const Teilarbeit& t : plan.teilarbeit) {
     for (const int32_t e : t.ereignisse) {
       if (e < 0) {
@@ -278,9 +309,9 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
     // Without a factor other than 1.0 and without a windowed target no weight changes.
     if (schritt[i] != 0) {
       if (plan.fensterLang) {
-        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data(), true);
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data(), nullptr);
       } else {
-        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data(), true);
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data(), nullptr);
       }
     }
   }

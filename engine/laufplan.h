@@ -89,12 +89,16 @@ class Laufplan {
   // Scratch of the phases that run in parts on several threads.
   std::vector<Teilarbeit> teilarbeit;
   std::vector<std::size_t> grenzen;
-  // Phase 1 in parts: a windowed target as it was before its own firing test.
-  struct Vorher {
-    double lernfaktor;
-    bool feuernd;  // counted as firing
+  // Phase 1 in parts: a windowed target before and after its own steps A
+  // and B in this pass, as far as the windowed rule reads it.
+  struct Stand {
+    double lernfaktorVor;
+    double lernfaktorNach;
+    double lernfaktorstart;
+    bool feuerndVor;  // counts as firing
+    bool feuerndNach;
   };
-  std::vector<Vorher> vorher;
+  std::vector<Stand> staende;
   // Prepares the scratch of `teile` parts.
   void teileVorbereiten(int32_t teile) {
     teilarbeit.resize(static_cast<std::size_t>(teile));
