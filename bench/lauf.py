@@ -127,7 +127,7 @@ def main():
 
     if o.brian_installieren and not o.ohne_brian:
         brianInstallieren()
-    batch = os.path.join(o.build, "velkor-batch")
+    batch = os.path.abspath(os.path.join(o.build, "velkor-batch"))
     netzgen = os.path.join(o.build, "bench", "netzgen")
     laeufe = [(groesse(s), False, False) for s in o.sizes.split(",") if s]
     if o.lernen:
