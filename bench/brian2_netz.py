@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The net of netzgen in Brian2's C++ standalone target, for the comparison.
 
-    /usr/bin/python3 brian2_netz.py DATENVERZEICHNIS SCHRITTE ARBEITSVERZEICHNIS
+    /usr/bin/python3 brian2_netz.py DATENVERZEICHNIS SCHRITTE ARBEITSVERZEICHNIS [FAEDEN]
 
 Reads the arrays that netzgen wrote (quelle.i32, ziel.i32, gewicht.f64,
 verzoegerung.u8, reiz.i32) and builds the same cells: threshold 1.0, reset to
@@ -12,7 +12,9 @@ the potential to 11. Compiles, runs the binary alone and prints one line:
     brian2 steps=... run_s=... setup_s=... steps_per_s=... peak_rss_mb=...
 
 run_s is Brian2's own time of the simulation loop; setup_s the rest of the
-binary's run (building the synapses from the arrays).
+binary's run (building the synapses from the arrays). FAEDEN (default 1):
+with 2 or more the binary runs on that many OpenMP threads
+(prefs.devices.cpp_standalone.openmp_threads), with 1 without OpenMP.
 """
 
 import os
@@ -25,10 +27,11 @@ import numpy as np
 
 def main():
     daten, schritte, arbeit = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+    faeden = int(sys.argv[4]) if len(sys.argv) > 4 else 1
     import brian2 as b
 
     b.set_device("cpp_standalone", directory=arbeit, build_on_run=False)
-    b.prefs.devices.cpp_standalone.openmp_threads = 0
+    b.prefs.devices.cpp_standalone.openmp_threads = faeden if faeden > 1 else 0
     b.defaultclock.dt = 1 * b.ms
 
     quelle = np.fromfile(os.path.join(daten, "quelle.i32"), dtype=np.int32)
@@ -84,8 +87,8 @@ def main():
     b.get_device().has_been_run = True  # read the counts of the run above
     feuerrate = zaehler.num_spikes / schritte / n
     print(
-        "brian2 steps=%d run_s=%.6f setup_s=%.3f steps_per_s=%.1f peak_rss_mb=%.1f firing=%.4f"
-        % (schritte, laufzeit, gesamt - laufzeit, schritte / laufzeit, nutzung.ru_maxrss / 1024.0, feuerrate)
+        "brian2 steps=%d run_s=%.6f setup_s=%.3f steps_per_s=%.1f peak_rss_mb=%.1f firing=%.4f threads=%d"
+        % (schritte, laufzeit, gesamt - laufzeit, schritte / laufzeit, nutzung.ru_maxrss / 1024.0, feuerrate, faeden)
     )
 
 

@@ -2,8 +2,8 @@
 """Speed comparison of velkor-batch with Brian2 on the nets of netzgen.
 
     /usr/bin/python3 bench/lauf.py --build BUILDDIR [--daten DIR] [--sizes 1e4,1e5,1e6]
-                                   [--lernen 1e5] [--ohne-brian] [--brian-installieren]
-                                   [--wiederholungen 3] [--md DATEI]
+                                   [--lernen 1e5] [--p50 1e5] [--threads 1,2] [--ohne-brian]
+                                   [--brian-installieren] [--wiederholungen 3] [--md DATEI]
 
 For every size it generates the net (once; DIR/n<size>), then runs in the
 same run of this script:
@@ -14,7 +14,10 @@ same run of this script:
     Brian2 is installed (Debian: apt-get install python3-brian; with
     --brian-installieren the script installs it),
 and prints a table in Markdown. --lernen adds the variant in which every
-connection learns (velkor only; Brian2 has no such rule here).
+connection learns (velkor only; Brian2 has no such rule here), --p50 the
+plain net at P 50 with a fixed seed (velkor only: spikes stall at random).
+Every net runs with each count of --threads (velkor-batch --threads N;
+Brian2 with N OpenMP threads, without OpenMP for 1).
 Every measurement is made --wiederholungen times, for both simulators alike,
 and the best is reported (most time steps per second, shortest load, the
 highest peak memory): on a shared machine single runs vary by a quarter.
@@ -54,11 +57,11 @@ def statistik(ausgabe):
     return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", letzte)}
 
 
-def velkor(batch, verzeichnis, netz, laeufe):
+def velkor(batch, verzeichnis, netz, laeufe, faeden=1, modus=()):
     arbeit = os.path.join(verzeichnis, "lauf")
     os.makedirs(arbeit, exist_ok=True)
-    befehl = [batch, "--stats", "--runs", str(laeufe), "bench",
-              os.path.join(verzeichnis, netz), os.path.join(verzeichnis, "eingabe.ein")]
+    befehl = [batch, "--stats", "--runs", str(laeufe), "--threads", str(faeden), "--seed", "1", "bench",
+              os.path.join(verzeichnis, netz), os.path.join(verzeichnis, "eingabe.ein")] + list(modus)
     ergebnis = subprocess.run(befehl, cwd=arbeit, capture_output=True, text=True)
     if ergebnis.returncode != 0:
         sys.exit("velkor-batch failed: " + ergebnis.stderr)
@@ -77,15 +80,15 @@ def brianInstallieren():
                    check=True)
 
 
-def brian(verzeichnis, zellen):
+def brian(verzeichnis, zellen, faeden=1):
     try:
         import brian2  # noqa: F401
     except ImportError:
         return None
     skript = os.path.join(os.path.dirname(os.path.abspath(__file__)), "brian2_netz.py")
-    arbeit = os.path.join(verzeichnis, "brian2")
-    ergebnis = subprocess.run([sys.executable, skript, verzeichnis, str(SCHRITTE.get(zellen, 300)), arbeit],
-                              capture_output=True, text=True)
+    arbeit = os.path.join(verzeichnis, "brian2" if faeden == 1 else "brian2-t%d" % faeden)
+    ergebnis = subprocess.run([sys.executable, skript, verzeichnis, str(SCHRITTE.get(zellen, 300)), arbeit,
+                               str(faeden)], capture_output=True, text=True)
     zeilen = [z for z in ergebnis.stdout.splitlines() if z.startswith("brian2 ")]
     if ergebnis.returncode != 0 or not zeilen:
         print("brian2 failed:\n" + ergebnis.stderr[-2000:], file=sys.stderr)
@@ -93,7 +96,7 @@ def brian(verzeichnis, zellen):
     return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", zeilen[-1])}
 
 
-def zeile(name, zellen, v, n, b):
+def zeile(name, zellen, faeden, v, n, b, eins):
     verbindungen = zellen * VERBINDUNGEN
     pro = v["peak_rss_mb"] * 1024 * 1024 / verbindungen
     if b:
@@ -101,8 +104,10 @@ def zeile(name, zellen, v, n, b):
                                                               100 * b["firing"], v["steps_per_s"] / b["steps_per_s"])
     else:
         brian_text = "— | — | — | — | —"
-    return "| %s | %d | %.1f | %.2f / %.2f | %.0f | %.1f | %s |" % (
-        name, int(v["steps"]), v["steps_per_s"], v["load_s"], n["load_s"], v["peak_rss_mb"], pro, brian_text)
+    gewinn = "%.2f" % (v["steps_per_s"] / eins["steps_per_s"]) if eins else "—"
+    return "| %s | %d (%d) | %d | %.1f | %s | %.2f / %.2f | %.0f | %.1f | %s |" % (
+        name, faeden, int(v.get("threads", 1)), int(v["steps"]), v["steps_per_s"], gewinn, v["load_s"], n["load_s"],
+        v["peak_rss_mb"], pro, brian_text)
 
 
 def main():
@@ -112,6 +117,8 @@ def main():
                    help="where the nets are generated (outside the repo; default ~/velkor-bench)")
     a.add_argument("--sizes", default="1e4,1e5,1e6")
     a.add_argument("--lernen", default="1e5", help="size of the learning variant; empty for none")
+    a.add_argument("--p50", default="1e5", help="size of the variant at P 50 (seeded); empty for none")
+    a.add_argument("--threads", default="1,2", help="thread counts, each measured")
     a.add_argument("--ohne-brian", action="store_true")
     a.add_argument("--brian-installieren", action="store_true", help="install python3-brian with apt-get if missing")
     a.add_argument("--wiederholungen", type=int, default=3, help="runs per measurement; the best counts")
@@ -120,33 +127,45 @@ def main():
 
     if o.brian_installieren and not o.ohne_brian:
         brianInstallieren()
-    batch = os.path.join(o.build, "velkor-batch")
+    batch = os.path.abspath(os.path.join(o.build, "velkor-batch"))
     netzgen = os.path.join(o.build, "bench", "netzgen")
-    laeufe = [(groesse(s), False) for s in o.sizes.split(",") if s]
+    laeufe = [(groesse(s), False, False) for s in o.sizes.split(",") if s]
     if o.lernen:
-        laeufe.append((groesse(o.lernen), True))
+        laeufe.append((groesse(o.lernen), True, False))
+    if o.p50:
+        laeufe.append((groesse(o.p50), False, True))
+    fadenzahlen = [int(t) for t in o.threads.split(",") if t]
 
-    kopf = ["| net | steps | velkor steps/s | load s (name / numbered) | peak RSS MB | bytes/conn "
-            "| Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB | Brian2 cells firing per step | velkor / Brian2 |",
-            "|---|---|---|---|---|---|---|---|---|---|---|"]
+    kopf = ["| net | threads (used) | steps | velkor steps/s | × 1 thread | load s (name / numbered) | peak RSS MB "
+            "| bytes/conn | Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB | Brian2 cells firing per step "
+            "| velkor / Brian2 |",
+            "|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
     zeilen = []
-    for zellen, lernen in laeufe:
-        name = "%.0e x %d%s" % (zellen, VERBINDUNGEN, ", learning" if lernen else "")
+    for zellen, lernen, p50 in laeufe:
+        name = "%.0e x %d%s" % (zellen, VERBINDUNGEN, ", learning" if lernen else ", P 50" if p50 else "")
         verzeichnis = os.path.join(o.daten, "n%.0e%s" % (zellen, "-lernen" if lernen else ""))
         print("== " + name, file=sys.stderr)
         erzeugen(netzgen, verzeichnis, zellen, lernen)
         wdh = max(1, o.wiederholungen)
-        vs = [velkor(batch, verzeichnis, "netz.net", 1) for _ in range(wdh)]
-        v = dict(max(vs, key=lambda x: x["steps_per_s"]))
-        v["load_s"] = min(x["load_s"] for x in vs)
-        v["peak_rss_mb"] = max(x["peak_rss_mb"] for x in vs)
-        n = min((velkor(batch, verzeichnis, "netz.nec", 0) for _ in range(wdh)), key=lambda x: x["load_s"])
-        b = None
-        if not (o.ohne_brian or lernen):
-            bs = [x for x in (brian(verzeichnis, zellen) for _ in range(wdh)) if x]
-            b = max(bs, key=lambda x: x["steps_per_s"]) if bs else None
-        zeilen.append(zeile(name, zellen, v, n, b))
-        print(zeilen[-1], file=sys.stderr)
+        modus = ("P", "50") if p50 else ()
+        eins = None
+        for faeden in fadenzahlen:
+            vs = [velkor(batch, verzeichnis, "netz.net", 1, faeden, modus) for _ in range(wdh)]
+            v = dict(max(vs, key=lambda x: x["steps_per_s"]))
+            v["load_s"] = min(x["load_s"] for x in vs)
+            v["peak_rss_mb"] = max(x["peak_rss_mb"] for x in vs)
+            # The load does not depend on the threads: the numbered form once per net.
+            if eins is None:
+                n = min((velkor(batch, verzeichnis, "netz.nec", 0, faeden) for _ in range(wdh)),
+                        key=lambda x: x["load_s"])
+            b = None
+            if not (o.ohne_brian or lernen or p50):
+                bs = [x for x in (brian(verzeichnis, zellen, faeden) for _ in range(wdh)) if x]
+                b = max(bs, key=lambda x: x["steps_per_s"]) if bs else None
+            if eins is None:
+                eins = v
+            zeilen.append(zeile(name, zellen, faeden, v, n, b, eins))
+            print(zeilen[-1], file=sys.stderr)
 
     kopf.insert(0, "%s, %s, %d cores, %s, best of %d runs each" % (
         time.strftime("%Y-%m-%d %H:%M"), platform.processor() or platform.machine(), os.cpu_count(),

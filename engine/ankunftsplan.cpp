@@ -34,8 +34,7 @@ void Ankunftsplan::verwerfen() {
   zielfolge_ = {};
   ewig_ = {};
   letztes_ = {};
-  ring_ = {};
-  zugaenderung_ = {};
+  ablagen_ = {};
   faellig_ = {};
   bitfeld_ = {};
   versuche_ = 0;
@@ -224,14 +223,14 @@ bool Ankunftsplan::betreten(Netz& netz) {
   }
   std::size_t groesse = 2;
   while (groesse <= static_cast<std::size_t>(laengste_)) groesse *= 2;
-  ring_.assign(groesse, {});
-  zugaenderung_.assign(groesse, 0);
+  ablagen_.assign(1, {});
+  ablagen_[0].ring.assign(groesse, {});
+  ablagen_[0].zugaenderung.assign(groesse, 0);
   maske_ = groesse - 1;
   // Far from 0, so that a firing step derived from a counter is never negative.
   jetzt_ = int64_t{1} << 40;
   letztes_.assign(static_cast<std::size_t>(netz.zellenzahl), nie);
   zuegeLaufend_ = 0;
-  zuegeEwig_ = 0;
   if (v.laufzaehler.size() == v.size()) {
     for (int32_t c = 0; c < netz.zellenzahl; ++c) {
       if (!zelleUebernehmen(netz, c, v.laufzaehler.data())) {
@@ -272,15 +271,16 @@ bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* 
   }
   const int64_t n = jetzt_ - k;
   letztes_[static_cast<std::size_t>(c)] = n;
-  zuegeEwig_ += ewig_[static_cast<std::size_t>(c)];
+  Ablage& a = ablagen_[0];
+  a.zuegeEwig += ewig_[static_cast<std::size_t>(c)];
   for (uint32_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
        ++g) {
     const int64_t d = gruppen_[g].verzoegerung;
     if (d < k) continue;  // arrived
-    ring_[platz(n + d)].push_back(g);
+    a.ring[platz(n + d)].push_back(g);
     if (d > k) {
-      zugaenderung_[platz(jetzt_)] += gruppen_[g].anzahl;
-      zugaenderung_[platz(n + d)] -= gruppen_[g].anzahl;
+      a.zugaenderung[platz(jetzt_)] += gruppen_[g].anzahl;
+      a.zugaenderung[platz(n + d)] -= gruppen_[g].anzahl;
     }
   }
   return true;
@@ -299,19 +299,26 @@ void Ankunftsplan::verlassen(Netz& netz) {
   }
   aktiv_ = false;
   letztes_ = {};
-  ring_ = {};
-  zugaenderung_ = {};
+  ablagen_ = {};
 }
 
-void Ankunftsplan::anmelden(int32_t c, int64_t n) {
+void Ankunftsplan::teileVorbereiten(std::size_t teile) {
+  while (ablagen_.size() < teile) {
+    ablagen_.emplace_back();
+    ablagen_.back().ring.assign(maske_ + 1, {});
+    ablagen_.back().zugaenderung.assign(maske_ + 1, 0);
+  }
+}
+
+void Ankunftsplan::anmelden(int32_t c, int64_t n, Ablage& a) {
   for (uint32_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
        ++g) {
     const int64_t d = gruppen_[g].verzoegerung;
-    ring_[platz(n + d)].push_back(g);
+    a.ring[platz(n + d)].push_back(g);
     // Counters of 2 or more draw in the steps n .. n + d - 1.
     if (d > 0) {
-      zugaenderung_[platz(n)] += gruppen_[g].anzahl;
-      zugaenderung_[platz(n + d)] -= gruppen_[g].anzahl;
+      a.zugaenderung[platz(n)] += gruppen_[g].anzahl;
+      a.zugaenderung[platz(n + d)] -= gruppen_[g].anzahl;
     }
   }
 }
@@ -319,34 +326,41 @@ void Ankunftsplan::anmelden(int32_t c, int64_t n) {
 // Cell c, which fired in step `alt`, fires again in step n: the draws of its
 // spikes that would still count down from n on are taken back. Their arrivals
 // stay in the schedule and are skipped as stale.
-void Ankunftsplan::abmelden(int32_t c, int64_t alt, int64_t n) {
+void Ankunftsplan::abmelden(int32_t c, int64_t alt, int64_t n, Ablage& a) {
   const int64_t k = n - alt;
   for (std::size_t g = gruppenstart_[static_cast<std::size_t>(c)]; g < gruppenstart_[static_cast<std::size_t>(c) + 1];
        ++g) {
     const int64_t d = gruppen_[g].verzoegerung;
     if (d <= k) continue;
-    zugaenderung_[platz(n)] -= gruppen_[g].anzahl;
-    zugaenderung_[platz(alt + d)] += gruppen_[g].anzahl;
+    a.zugaenderung[platz(n)] -= gruppen_[g].anzahl;
+    a.zugaenderung[platz(alt + d)] += gruppen_[g].anzahl;
   }
 }
 
-void Ankunftsplan::gefeuert(int32_t c) {
+void Ankunftsplan::gefeuert(int32_t c, std::size_t teil) {
+  Ablage& a = ablagen_[teil];
   const int64_t n = jetzt_;
   int64_t& alt = letztes_[static_cast<std::size_t>(c)];
   if (alt == nie) {
     // Never-ending counters draw in every step from the first firing on.
-    zuegeEwig_ += ewig_[static_cast<std::size_t>(c)];
+    a.zuegeEwig += ewig_[static_cast<std::size_t>(c)];
   } else {
-    abmelden(c, alt, n);
+    abmelden(c, alt, n, a);
   }
   alt = n;
-  anmelden(c, n);
+  anmelden(c, n, a);
 }
 
 // The groups of this step's bucket, ascending (and so in the order of their
 // cells) and each once.
 const std::vector<uint32_t>& Ankunftsplan::faelligeGruppen() {
-  std::vector<uint32_t>& eimer = ring_[platz(jetzt_)];
+  std::vector<uint32_t>& eimer = ablagen_[0].ring[platz(jetzt_)];
+  // The stores of the parts join the first one.
+  for (std::size_t t = 1; t < ablagen_.size(); ++t) {
+    std::vector<uint32_t>& dazu = ablagen_[t].ring[platz(jetzt_)];
+    eimer.insert(eimer.end(), dazu.begin(), dazu.end());
+    dazu.clear();
+  }
   faellig_.clear();
   const std::size_t n = gruppen_.size();
   if (eimer.size() < 64 || eimer.size() * 8 < n / 64) {

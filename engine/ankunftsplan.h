@@ -54,13 +54,33 @@ class Ankunftsplan {
   bool versuchen() const { return sperreBis_ <= versuche_; }
   void schrittOhnePlan() { ++versuche_; }
 
-  // Phase 1: cell c fires.
-  void gefeuert(int32_t c);
+  // Phase 1: cell c fires. With phase 1 in parts, part `teil` (below the
+  // count given to teileVorbereiten) notes it in its own store, so that the
+  // parts never write to one place; the stores are merged when read.
+  void gefeuert(int32_t c, std::size_t teil = 0);
+  void teileVorbereiten(std::size_t teile);
   // Phase 3: the groups with arrivals now, in the order of their cells.
   // Calls f(gruppe) for each. Then returns the number of draws of this
   // step and moves on to the next step.
   template <class F>
   uint64_t ankuenfte(F&& f);
+  // The same in pieces, for phase 3 in parts: the numbers of this step's
+  // groups, ascending, stale ones included (call once per step); whether
+  // group g arrives now (its cell did not fire again since); then, after
+  // the arrivals, `weiter` moves on to the next step and returns the draws.
+  const std::vector<uint32_t>& faelligeNummern() { return faelligeGruppen(); }
+  const Gruppe& gruppe(uint32_t g) const { return gruppen_[g]; }
+  bool kommtJetzt(uint32_t g) const {
+    return letztes_[static_cast<std::size_t>(gruppen_[g].zelle)] + gruppen_[g].verzoegerung == jetzt_;
+  }
+  void nummerVorholen(uint32_t g, int stufe) const {
+    if (stufe == 0) {
+      __builtin_prefetch(gruppen_.data() + g);
+    } else {
+      __builtin_prefetch(letztes_.data() + gruppen_[g].zelle);
+    }
+  }
+  uint64_t weiter();
 
   // The connections of the groups (not those of a whole list), group after
   // group: the targets of a group stand side by side, where in its cell's
@@ -78,8 +98,17 @@ class Ankunftsplan {
   bool gruppenBilden(const Netz& netz);
   bool zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf);
   std::size_t platz(int64_t schritt) const { return static_cast<std::size_t>(schritt) & maske_; }
-  void anmelden(int32_t c, int64_t n);
-  void abmelden(int32_t c, int64_t alt, int64_t n);
+  // Per part of phase 1: per step mod size, the groups that arrive then (a
+  // group whose cell fired again since stays there and is skipped as stale),
+  // and the change of the draws; the draws per step of the never-ending
+  // counters. The first store is the one of a single thread.
+  struct alignas(64) Ablage {
+    std::vector<std::vector<uint32_t>> ring;
+    std::vector<int64_t> zugaenderung;
+    uint64_t zuegeEwig = 0;
+  };
+  void anmelden(int32_t c, int64_t n, Ablage& a);
+  void abmelden(int32_t c, int64_t alt, int64_t n, Ablage& a);
   const std::vector<uint32_t>& faelligeGruppen();
 
   bool aktiv_ = false;
@@ -100,16 +129,13 @@ class Ankunftsplan {
 
   // The schedule.
   static constexpr int64_t nie = INT64_MIN;
-  int64_t jetzt_ = 0;                       // the step of the next phase 3
-  std::vector<int64_t> letztes_;            // per cell: step of its latest firing
-  // Per step mod size: the groups that arrive then (a group whose cell fired
-  // again since stays there and is skipped as stale). The groups are numbered
-  // in cell order, so ascending numbers visit the cells in index order.
-  std::vector<std::vector<uint32_t>> ring_;
-  std::vector<int64_t> zugaenderung_;       // per step mod size: change of the draws
+  int64_t jetzt_ = 0;             // the step of the next phase 3
+  std::vector<int64_t> letztes_;  // per cell: step of its latest firing
+  // The groups are numbered in cell order, so ascending numbers visit the
+  // cells in index order.
+  std::vector<Ablage> ablagen_;
   std::size_t maske_ = 0;
   int64_t zuegeLaufend_ = 0;  // draws per step of the counting connections
-  uint64_t zuegeEwig_ = 0;    // draws per step of the never-ending ones
   std::vector<uint32_t> faellig_;
   std::vector<uint64_t> bitfeld_;
   uint64_t versuche_ = 0;
@@ -132,10 +158,19 @@ uint64_t Ankunftsplan::ankuenfte(F&& f) {
     // Only the latest firing of the cell counts.
     if (letztes[static_cast<std::size_t>(g.zelle)] + g.verzoegerung == t) f(g);
   }
-  zuegeLaufend_ += zugaenderung_[platz(t)];
-  zugaenderung_[platz(t)] = 0;
+  return weiter();
+}
+
+inline uint64_t Ankunftsplan::weiter() {
+  const std::size_t jetzt = platz(jetzt_);
+  uint64_t ewig = 0;
+  for (Ablage& a : ablagen_) {
+    zuegeLaufend_ += a.zugaenderung[jetzt];
+    a.zugaenderung[jetzt] = 0;
+    ewig += a.zuegeEwig;
+  }
   ++jetzt_;
-  return static_cast<uint64_t>(zuegeLaufend_) + zuegeEwig_;
+  return static_cast<uint64_t>(zuegeLaufend_) + ewig;
 }
 
 }  // namespace velkor

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "engine/umlauf.h"
@@ -12,10 +13,12 @@ namespace velkor {
 
 namespace {
 
-// A. Firing test and its consequences. The test does not look at
-// refraktaerrest: a refractory cell pushed over its threshold fires again and
-// its refractory phase starts over.
-void feuertest(Netz& netz, TZelle& zelle, int32_t c, Zyklusanzeige& anzeige, Laufplan& plan) {
+// A. Firing test and its consequences, on the cell record. The test does not
+// look at refraktaerrest: a refractory cell pushed over its threshold fires
+// again and its refractory phase starts over.
+enum class Ausgang { nichts, gefeuert, erholt };
+template <class Zelle>
+Ausgang feuertest(Zelle& zelle) {
   if (zelle.potenzial >= zelle.schwelle) {
     if (zelle.aenderungsrate >= 0) {
       zelle.lernfaktor = zelle.lernfaktor + (1 - zelle.lernfaktor) * zelle.aenderungsrate;
@@ -24,31 +27,32 @@ void feuertest(Netz& netz, TZelle& zelle, int32_t c, Zyklusanzeige& anzeige, Lau
     }
     zelle.potenzial = 0;
     zelle.refraktaerrest = zelle.refraktaerzeit;
-    anzeige.gefeuert(c);
-    // A connection carries at most one spike: a spike still under way is replaced.
-    if (plan.ereignisse.aktiv()) {
-      // By schedule: the firing step stands for every counter of the list.
-      plan.ereignisse.gefeuert(c);
-      return;
-    }
-    Verbindungen& v = netz.verbindungen;
-    const std::size_t anfang = netz.verbindungsanfang(c);
-    const std::size_t ende = netz.verbindungsende(c);
-    for (std::size_t k = anfang; k < ende; ++k) v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
-    // Phase 3 looks at this cell's list. Cells come in index order, so the list stays ascending.
-    if (anfang < ende) plan.gestartet.push_back(c);
-  } else {
-    zelle.potenzial = zelle.potenzial * zelle.abklingfaktor;
-    if (zelle.refraktaerrest > 0) {
-      --zelle.refraktaerrest;
-      if (zelle.refraktaerrest == 0) anzeige.refraktaerEnde(c);
-    }
+    return Ausgang::gefeuert;
   }
+  zelle.potenzial = zelle.potenzial * zelle.abklingfaktor;
+  if (zelle.refraktaerrest > 0) {
+    --zelle.refraktaerrest;
+    if (zelle.refraktaerrest == 0) return Ausgang::erholt;
+  }
+  return Ausgang::nichts;
+}
+
+// A, the launch: every outgoing connection of cell c gets a fresh spike; a
+// spike still under way is replaced. Returns whether phase 3 must look at the
+// list (by countdown); by schedule the firing step stands for every counter
+// of the list, and the caller tells the schedule.
+bool starten(Netz& netz, int32_t c) {
+  Verbindungen& v = netz.verbindungen;
+  const std::size_t anfang = netz.verbindungsanfang(c);
+  const std::size_t ende = netz.verbindungsende(c);
+  for (std::size_t k = anfang; k < ende; ++k) v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
+  return anfang < ende;
 }
 
 // B. Recovery of the learning factor towards lernfaktorstart; never while the
 // cell is refractory, and never after a firing with refraktaerzeit -1.
-void erholung(TZelle& zelle) {
+template <class Zelle>
+void erholung(Zelle& zelle) {
   if (zelle.refraktaerrest != 0) return;
   if (zelle.erholfaktor >= 1) {
     zelle.lernfaktor = zelle.lernfaktor * (1 + (1 - zelle.lernfaktor) * (zelle.erholfaktor - 1));
@@ -64,16 +68,47 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
   for (std::size_t k = 0; k < n; ++k) gewichte[k] = gewichte[k] * faktoren[k];
 }
 
-// C, windowed rule, for connection k.
-[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
+// Whether a target counts as firing for the windowed rule.
+template <class Zelle>
+bool zaehltAlsFeuernd(const Zelle& z) {
+  return z.refraktaerrest == z.refraktaerzeit || z.potenzial >= z.schwelle;
+}
+
+// The fields of a cell that steps A and B read and write, for working them
+// out on a copy.
+struct Kern {
+  int32_t refraktaerrest;
+  int32_t refraktaerzeit;
+  double potenzial, schwelle, abklingfaktor, lernfaktor, lernfaktorstart, erholfaktor, aenderungsrate;
+  explicit Kern(const TZelle& z)
+      : refraktaerrest(z.refraktaerrest),
+        refraktaerzeit(z.refraktaerzeit),
+        potenzial(z.potenzial),
+        schwelle(z.schwelle),
+        abklingfaktor(z.abklingfaktor),
+        lernfaktor(z.lernfaktor),
+        lernfaktorstart(z.lernfaktorstart),
+        erholfaktor(z.erholfaktor),
+        aenderungsrate(z.aenderungsrate) {}
+};
+
+// C, windowed rule, for connection k whose target counts as firing or not
+// and has the learning factor `lernfaktor`.
+[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt, bool feuernd,
+                                                  double lernfaktor, double lernfaktorstart) {
   Verbindungen& v = netz.verbindungen;
-  const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
   const int32_t zeitfenster = v.zeitfensterVon(k);
-  if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
+  if (feuernd) {
     v.imfenster[k] = v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= zeitfenster ? 1 : 0;
   }
-  double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
+  double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? lernfaktor : lernfaktorstart;
   v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
+}
+
+// The same, with the target as the table holds it now.
+[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
+  const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(netz.verbindungen.ziel[k])];
+  fensterschritt(netz, k, zeittakt, zaehltAlsFeuernd(ziel), ziel.lernfaktor, ziel.lernfaktorstart);
 }
 
 // C. Per-step weight update of the outgoing connections of cell c.
@@ -85,13 +120,17 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
 // above its threshold. The outcome depends on this order, and that is intended.
 // letzteankunft is written in phase 3, after this phase, so an arrival of the
 // current time step is not yet visible here.
+// In parts (`staende` given) the targets are not read from the table, which
+// other threads change meanwhile, but from what each was before and after its
+// own steps A and B (Laufplan::Stand): after for a target with an index up to
+// the source's, before for a higher one, as one walk sees them.
 template <class T>
-void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt) {
+void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt,
+                     double* gerettet, const Laufplan::Stand* staende) {
   Verbindungen& v = netz.verbindungen;
   const auto i = static_cast<std::size_t>(c);
   const T* gefenstert = fensterverbindungen + plan.fensterstart[i];
   const std::size_t n = plan.fensterstart[i + 1] - plan.fensterstart[i];
-  double* gerettet = plan.gerettet.data();
   double* gewichte = v.gewicht.data();
   const double* faktoren = v.gewichtsfaktor.data();
   // The plain factor for every connection, in one pass without a branch; the
@@ -123,9 +162,105 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   // the list runs on into those of the next cells.
   const int32_t* ziele = v.ziel.data();
   const std::size_t bisEnde = plan.fensterzahl() - plan.fensterstart[i];
+  if (staende == nullptr) {
+    for (std::size_t j = 0; j < n; ++j) {
+      if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
+      fensterschritt(netz, gefenstert[j], zeittakt);
+    }
+    return;
+  }
   for (std::size_t j = 0; j < n; ++j) {
-    if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
-    fensterschritt(netz, gefenstert[j], zeittakt);
+    if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[gefenstert[j + 16]]);
+    const int32_t t = ziele[gefenstert[j]];
+    const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
+    if (t <= c) {
+      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
+    } else {
+      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
+    }
+  }
+}
+
+// Phase 1 in parts on several threads: first the windowed targets as they
+// are before and after their steps A and B; then equal stretches of cells,
+// each through A, B and C (firings go into the part's own store of the
+// schedule); then, on the calling thread in cell order, the firings and ends
+// of refractory phases for the display.
+void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
+  Netz& netz = sim.netz;
+  Laufplan& plan = sim.plan;
+  plan.teileVorbereiten(teile);
+  const bool fenster = plan.fensterzahl() > 0;
+  if (fenster) plan.staende.resize(static_cast<std::size_t>(netz.zellenzahl));
+  const bool nachPlan = plan.ereignisse.aktiv();
+  if (nachPlan) plan.ereignisse.teileVorbereiten(static_cast<std::size_t>(teile));
+  const int32_t erste = netz.ersteZelle;
+  const int64_t zahl = netz.zellenzahl - erste;
+  auto stretch = [&](int32_t p) {
+    return std::pair{static_cast<int32_t>(erste + zahl * p / teile),
+                     static_cast<int32_t>(erste + zahl * (p + 1) / teile)};
+  };
+  const int32_t zeittakt = sim.zeittakt;
+  // The windowed targets before and after their own steps A and B, worked out
+  // on copies (the steps read nothing but the cell itself).
+  const Laufplan::Stand* staende = nullptr;
+  if (fenster) {
+    sim.faeden.ausfuehren(teile, [&](int32_t p) {
+      const auto [von, bis] = stretch(p);
+      for (int32_t c = von; c < bis; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (plan.fensterregel[i] == 0) continue;
+        Kern k(netz.Zelltabelle[i]);
+        Laufplan::Stand& z = plan.staende[i];
+        z.feuerndVor = zaehltAlsFeuernd(k);
+        z.lernfaktorVor = k.lernfaktor;
+        feuertest(k);
+        erholung(k);
+        z.feuerndNach = zaehltAlsFeuernd(k);
+        z.lernfaktorNach = k.lernfaktor;
+        z.lernfaktorstart = k.lernfaktorstart;
+      }
+    });
+    staende = plan.staende.data();
+  }
+  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+    t.gerettet.resize(plan.gerettet.size());
+    const auto [von, bis] = stretch(p);
+    for (int32_t c = von; c < bis; ++c) {
+      const auto i = static_cast<std::size_t>(c);
+      TZelle& zelle = netz.Zelltabelle[i];
+      const Ausgang a = feuertest(zelle);
+      if (a == Ausgang::gefeuert) {
+        if (nachPlan) {
+          plan.ereignisse.gefeuert(c, static_cast<std::size_t>(p));
+        } else if (starten(netz, c)) {
+          t.gestartet.push_back(c);
+        }
+        t.ereignisse.push_back(c);
+      } else if (a == Ausgang::erholt) {
+        t.ereignisse.push_back(~c);
+      }
+      erholung(zelle);
+      plan.gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
+      if (plan.gewichtsschritt[i] == 0) continue;
+      if (plan.fensterLang) {
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, t.gerettet.data(), staende);
+      } else {
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, t.gerettet.data(), staende);
+      }
+    }
+  });
+  for (const Teilarbeit& t : plan.teilarbeit) {
+    for (const int32_t e : t.ereignisse) {
+      if (e < 0) {
+        anzeige.refraktaerEnde(~e);
+        continue;
+      }
+      anzeige.gefeuert(e);
+    }
+    // The stretches come in index order, so the list stays ascending.
+    plan.gestartet.insert(plan.gestartet.end(), t.gestartet.begin(), t.gestartet.end());
   }
 }
 
@@ -140,6 +275,11 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   // Launches of an earlier phase 1 that no phase 3 has seen yet join the
   // cells in transit, so this pass can start a fresh ascending list.
   if (!plan.gestartet.empty()) plan.vereinigen();
+  const int32_t teile = sim.faeden.teile(netz.zellenzahl - netz.ersteZelle);
+  if (teile > 1) {
+    feuernGeteilt(sim, anzeige, teile);
+    return;
+  }
   // Each cell runs through A, B and C before the next cell is looked at.
   // Nothing in the pass changes the size of the table or of the per-cell
   // bytes, so their addresses are taken once (a byte store could otherwise
@@ -152,15 +292,26 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   for (int32_t c = netz.ersteZelle; c < ende; ++c) {
     const auto i = static_cast<std::size_t>(c);
     TZelle& zelle = zellen[i];
-    feuertest(netz, zelle, c, anzeige, plan);
+    const Ausgang a = feuertest(zelle);
+    if (a == Ausgang::gefeuert) {
+      if (plan.ereignisse.aktiv()) {
+        plan.ereignisse.gefeuert(c);
+      } else if (starten(netz, c)) {
+        // Cells come in index order, so the list stays ascending.
+        plan.gestartet.push_back(c);
+      }
+      anzeige.gefeuert(c);
+    } else if (a == Ausgang::erholt) {
+      anzeige.refraktaerEnde(c);
+    }
     erholung(zelle);
     gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
     // Without a factor other than 1.0 and without a windowed target no weight changes.
     if (schritt[i] != 0) {
       if (plan.fensterLang) {
-        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt);
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data(), nullptr);
       } else {
-        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt);
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data(), nullptr);
       }
     }
   }

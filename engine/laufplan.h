@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "engine/ankunftsplan.h"
+#include "engine/teilarbeit.h"
 
 namespace velkor {
 
@@ -85,6 +86,24 @@ class Laufplan {
   std::vector<int32_t> naechste;
   // Scratch list of phase 3 by schedule: the cells with arrivals and their group.
   std::vector<Ankunftsplan::Gruppe> faellig;
+  // Scratch of the phases that run in parts on several threads.
+  std::vector<Teilarbeit> teilarbeit;
+  std::vector<std::size_t> grenzen;
+  // Phase 1 in parts: a windowed target before and after its own steps A
+  // and B in this pass, as far as the windowed rule reads it.
+  struct Stand {
+    double lernfaktorVor;
+    double lernfaktorNach;
+    double lernfaktorstart;
+    bool feuerndVor;  // counts as firing
+    bool feuerndNach;
+  };
+  std::vector<Stand> staende;
+  // Prepares the scratch of `teile` parts.
+  void teileVorbereiten(int32_t teile) {
+    teilarbeit.resize(static_cast<std::size_t>(teile));
+    for (Teilarbeit& t : teilarbeit) t.vorbereiten(static_cast<std::size_t>(teile));
+  }
 
  private:
   void aufbauen(const Netz& netz);

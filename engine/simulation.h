@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/eingabe.h"
+#include "engine/faeden.h"
 #include "engine/laufplan.h"
 #include "engine/laufzustand.h"
 #include "engine/zufall.h"
@@ -23,6 +24,8 @@ struct Simulation {
   // Derived from the net by the engine; discard it (plan.verwerfen()) after
   // changing the net other than by a time step. A load does that itself.
   Laufplan plan;
+  // The threads of the time step (engine/faeden.h).
+  Faeden faeden;
 };
 
 }  // namespace velkor

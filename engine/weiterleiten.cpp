@@ -12,6 +12,7 @@
 #endif
 
 #include "engine/umlauf.h"
+#include "engine/weiterleiten.h"
 #include "engine/zyklus.h"
 
 namespace velkor {
@@ -40,13 +41,6 @@ namespace {
 // arrival changes nothing but its counter, so this keeps the order of every
 // effect; it only lets the targets be fetched from memory ahead of their turn.
 constexpr std::size_t puffergroesse = 64;
-
-struct Ankunft {
-  std::size_t k;
-  int32_t quelle;
-  int32_t ziel;  // the target of connection k
-  bool fest;     // the source's weights never change (Laufplan::festeGewichte)
-};
 
 // An accepted arrival over connection k, whose counter is already 0.
 void aufnehmen(Netz& netz, Laufplan& plan, const Ankunft& a, int32_t zeittakt) {
@@ -101,7 +95,8 @@ class Weiterleitung {
       }
       // One draw for every counting connection in every step, whatever P is,
       // so the sequence of draws does not depend on P.
-      if (sim_.zufall.naechste0bis99() <= pWert_) lauf_[k] = umlaufendMinus(l, 1);
+      // Without a branch: the draws come in no order.
+      lauf_[k] = umlaufendMinus(l, sim_.zufall.naechste0bis99() <= pWert_ ? 1 : 0);
       bleibt = bleibt || lauf_[k] != 0;
     }
     return bleibt;
@@ -128,20 +123,26 @@ class Weiterleitung {
     const std::size_t anfang = netz_.verbindungsanfang(c);
     if (g.anfang == Ankunftsplan::ganzeListe) {
       const int32_t* z = ziel_ + anfang;
-      waehlen(g.anzahl, [z](uint32_t i) { return z[i]; }, [z, anfang, c, fest](uint32_t i) {
-        return Ankunft{anfang + i, c, z[i], fest};
-      });
+      waehlen(
+          g.anzahl, [z](uint32_t i) { return z[i]; },
+          [z, anfang, c, fest](uint32_t i) {
+            return Ankunft{anfang + i, c, z[i], fest};
+          });
     } else if constexpr (kurz) {
       const uint32_t* p = gepackt_ + g.anfang;
-      waehlen(g.anzahl, [p](uint32_t i) { return static_cast<int32_t>(p[i] >> 8); }, [p, anfang, c, fest](uint32_t i) {
-        return Ankunft{anfang + (p[i] & 0xFFU), c, static_cast<int32_t>(p[i] >> 8), fest};
-      });
+      waehlen(
+          g.anzahl, [p](uint32_t i) { return static_cast<int32_t>(p[i] >> 8); },
+          [p, anfang, c, fest](uint32_t i) {
+            return Ankunft{anfang + (p[i] & 0xFFU), c, static_cast<int32_t>(p[i] >> 8), fest};
+          });
     } else {
       const int32_t* z = zielfolge_ + g.anfang;
       const uint32_t* f = folge_ + g.anfang;
-      waehlen(g.anzahl, [z](uint32_t i) { return z[i]; }, [z, f, anfang, c, fest](uint32_t i) {
-        return Ankunft{anfang + f[i], c, z[i], fest};
-      });
+      waehlen(
+          g.anzahl, [z](uint32_t i) { return z[i]; },
+          [z, f, anfang, c, fest](uint32_t i) {
+            return Ankunft{anfang + f[i], c, z[i], fest};
+          });
     }
   }
 
@@ -206,8 +207,7 @@ class Weiterleitung {
         ankuenfte_[m] = k;
         m += static_cast<std::size_t>(plan_.gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
       }
-      for (std::size_t i = 0; i < m; ++i)
-        vormerken({ankuenfte_[i], c, ziel_[ankuenfte_[i]], fest});
+      for (std::size_t i = 0; i < m; ++i) vormerken({ankuenfte_[i], c, ziel_[ankuenfte_[i]], fest});
     }
     return rest != 0;
   }
@@ -353,8 +353,17 @@ void weiterleiten(Simulation& sim) {
   Laufplan& plan = sim.plan;
   plan.pruefen(sim.netz);
   plan.modusWaehlen(sim.netz, sim.param.pWert);
+  const int32_t teile = sim.faeden.teile(sim.netz.zellenzahl);
   if (plan.ereignisse.aktiv()) {
-    weiterleitenNachPlan(sim);
+    if (teile > 1) {
+      weiterleitenNachPlanGeteilt(sim, teile);
+    } else {
+      weiterleitenNachPlan(sim);
+    }
+    return;
+  }
+  if (teile > 1) {
+    weiterleitenGezaehltGeteilt(sim, teile);
     return;
   }
   plan.vereinigen();

@@ -36,23 +36,6 @@ uint64_t Zufall::uhrzeitSeed() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(jetzt).count());
 }
 
-uint32_t Zufall::naechste32() {
-  uint64_t alt = state_;
-  state_ = schritt(alt, inc_);
-  auto verschoben = static_cast<uint32_t>(((alt >> 18U) ^ alt) >> 27U);
-  auto rotation = static_cast<uint32_t>(alt >> 59U);
-  return (verschoben >> rotation) | (verschoben << ((32U - rotation) & 31U));
-}
-
-int32_t Zufall::naechste0bis99() {
-  // Our own mapping of the 32-bit output to 0..99: the upper part of x * 100.
-  // Each value comes up 42949672 or 42949673 times among the 2^32 outputs,
-  // a bias below 3e-8 that no simulation can notice, and no std:: distribution
-  // (whose results differ between standard libraries) is involved.
-  uint64_t x = naechste32();
-  return static_cast<int32_t>((x * 100U) >> 32U);
-}
-
 void Zufall::vorruecken(uint64_t n) {
   // Jump ahead by n steps of the congruential state in O(log n): the n-fold
   // step is again an affine map state * m + p, composed by repeated squaring.

@@ -14,7 +14,8 @@ class Zyklusanzeige {
   virtual void zeilenvorschub() {}
   // In phase 1, when the refractory phase of `zelle` has just reached 0.
   virtual void refraktaerEnde(int32_t /*zelle*/) {}
-  // In phase 1, once per firing of `zelle`, in cell index order (spike recording).
+  // In phase 1, once per firing, in cell order, on the thread that runs the
+  // time step.
   virtual void gefeuert(int32_t /*zelle*/) {}
   // Phase 4: every cell in the active view.
   virtual void anzeigen() {}

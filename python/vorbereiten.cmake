@@ -2,7 +2,7 @@
 # both are found. Not in the sanitizer build: an instrumented extension needs
 # the sanitizer runtime preloaded into the interpreter. The core is compiled
 # position-independent then, so that the module can link it.
-if(VELKOR_PYTHON AND VELKOR_SANITIZE)
+if(VELKOR_PYTHON AND (VELKOR_SANITIZE OR VELKOR_TSAN))
   message(STATUS "velkor: no Python module in the sanitizer build")
   set(VELKOR_PYTHON OFF)
 endif()

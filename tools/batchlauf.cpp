@@ -120,7 +120,7 @@ void zusammenfassen(const Batchoptionen& o, const Simulation& sim, const Kommand
   if (o.statistik) {
     aus << "steps=" << e.schritte << " zeittakt=" << sim.zeittakt << std::setprecision(6) << " load_s=" << e.ladezeit
         << " run_s=" << e.laufzeit << std::setprecision(0) << " steps_per_s=" << rate << std::setprecision(1)
-        << " peak_rss_mb=" << spitzenspeicherMb() << '\n';
+        << " peak_rss_mb=" << spitzenspeicherMb() << " threads=" << sim.faeden.teile(sim.netz.zellenzahl) << '\n';
   }
   aus << std::flush;
 }
@@ -206,6 +206,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   }
   const auto beginn = Uhr::now();
   auto sim = std::make_unique<Simulation>();
+  if (o.faeden) sim->faeden.setzen(*o.faeden);
   Ansichtsflags ansicht;
   Anzeigezustand zustand;
   zustand.W = o.W;

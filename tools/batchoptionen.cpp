@@ -33,7 +33,7 @@ bool groesseLesen(std::string_view text, int& W, int& H) {
 
 bool brauchtWert(std::string_view name) {
   return name == "--runs" || name == "--steps" || name == "--size" || name == "--png" || name == "--seed" ||
-         name == "--spikes";
+         name == "--spikes" || name == "--threads";
 }
 
 // Applies an option with a value; false when the value is bad.
@@ -56,6 +56,10 @@ bool wertSetzen(std::string_view name, std::string_view wert, Batchoptionen& o) 
     uint64_t seed = 0;
     if (!zahlLesen(wert, seed)) return false;
     o.seed = seed;
+  } else if (name == "--threads") {
+    int64_t n = 0;
+    if (!zahlLesen(wert, n) || n < 1 || n > 1024) return false;
+    o.faeden = static_cast<int32_t>(n);
   }
   return true;
 }
@@ -141,6 +145,8 @@ Options (before the title; "--" ends them):
   --png FILE    also write the drawn canvas as a PNG file
   --spikes FILE write every firing as CSV (zeittakt,zelle,name), in firing order
   --seed N      seed the random generator with N where "P" would seed it from the clock
+  --threads N   run the time steps on N threads, 1..1024 (default: VELKOR_THREADS, else
+                the cores the process may use; small nets use one)
   --stats       print a line with counts, times and peak memory as the last line
   --help        this text
   --version     the version

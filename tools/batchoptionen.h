@@ -32,6 +32,7 @@ struct Batchoptionen {
   int W = 1032;                   // outer window size
   int H = 768;
   std::optional<uint64_t> seed;  // replaces the clock seed of "P"
+  std::optional<int32_t> faeden;  // threads of the time step; none: VELKOR_THREADS or the cores
   bool statistik = false;
   bool hilfe = false;
   bool version = false;

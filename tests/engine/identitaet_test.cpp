@@ -1,6 +1,7 @@
 // The engine against the plain time step of referenz.cpp on random nets:
 // learning, inhibition, every kind of delay and refractory time, P 100 and
-// P 50 and changes of P between steps. The state file, the trace log and every
+// P 50 and changes of P between steps, on 1, 2, 3 and 8 threads (the nets are
+// split however small they are). The state file, the trace log and every
 // field of every cell and connection must agree bit for bit.
 
 #include <gtest/gtest.h>
@@ -141,21 +142,28 @@ struct Ergebnis {
 // The steps of one run: runs until stop and single steps, with changes of P
 // between them as the window's dialog makes them.
 struct Ablauf {
-  std::vector<int32_t> pWerte;       // one per round
-  int laeufe = 2;                    // runs until stop per round
-  int einzelschritte = 15;           // then single steps per round
-  bool feuerndeZellen = false;       // the firing-cells table instead of the numbers
-  bool abgleichenJedeRunde = false;  // counters read (and so written back) after every round
+  std::vector<int32_t> pWerte;         // one per round
+  int laeufe = 2;                      // runs until stop per round
+  int einzelschritte = 15;             // then single steps per round
+  bool feuerndeZellen = false;         // the firing-cells table instead of the numbers
+  bool abgleichenJedeRunde = false;    // counters read (and so written back) after every round
+  std::vector<int32_t> faedenJeRunde;  // thread counts set before the rounds, in turn
 };
 
+// The thread counts every fast run is made with: one, as many as the parts
+// of a small net, and more than the machine has cores.
+constexpr int32_t fadenzahlen[] = {1, 2, 3, 8};
+
 Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::string& eingabedatei, const Ablauf& a,
-                const std::filesystem::path& verzeichnis) {
+                const std::filesystem::path& verzeichnis, int32_t faeden = 1) {
   std::filesystem::create_directories(verzeichnis);
   const std::filesystem::path vorher = std::filesystem::current_path();
   std::filesystem::current_path(verzeichnis);
   Ergebnis e;
   {
     auto sim = std::make_unique<Simulation>();
+    sim->faeden.setzen(faeden);
+    sim->faeden.mindestZellen = 1;
     Ansichtsflags ansicht;
     ansicht.ansichtFeuernd = a.feuerndeZellen;
     Anzeigezustand zustand;
@@ -175,8 +183,9 @@ Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::strin
         zyklus(*sim, anzeige);
       }
     };
-    for (const int32_t p : a.pWerte) {
-      sim->param.pWert = p;
+    for (std::size_t runde = 0; runde < a.pWerte.size(); ++runde) {
+      if (!a.faedenJeRunde.empty()) sim->faeden.setzen(a.faedenJeRunde[runde % a.faedenJeRunde.size()]);
+      sim->param.pWert = a.pWerte[runde];
       for (int i = 0; i < a.laeufe && !sim->lauf.eingabeEnde; ++i) schritt(true);
       for (int i = 0; i < a.einzelschritte; ++i) schritt(false);
       if (a.abgleichenJedeRunde) {
@@ -199,13 +208,15 @@ void vergleichen(const std::string& netztext, const std::string& eingabetext, co
   Testverzeichnis dir;
   const std::string netz = dir.datei("netz.net", netztext);
   const std::string eingabe = dir.datei("netz.ein", eingabetext);
-  const Ergebnis schnell = laufen(false, netz, eingabe, a, dir.pfad() / "schnell");
   const Ergebnis plain = laufen(true, netz, eingabe, a, dir.pfad() / "referenz");
   ASSERT_FALSE(plain.zustandsdatei.empty());
   ASSERT_FALSE(plain.logdatei.empty());
-  EXPECT_EQ(schnell.zustandsdatei, plain.zustandsdatei) << "seed " << seed;
-  EXPECT_EQ(schnell.logdatei, plain.logdatei) << "seed " << seed;
-  EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed;
+  for (const int32_t faeden : fadenzahlen) {
+    const Ergebnis schnell = laufen(false, netz, eingabe, a, dir.pfad() / ("schnell" + std::to_string(faeden)), faeden);
+    EXPECT_EQ(schnell.zustandsdatei, plain.zustandsdatei) << "seed " << seed << ", threads " << faeden;
+    EXPECT_EQ(schnell.logdatei, plain.logdatei) << "seed " << seed << ", threads " << faeden;
+    EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed << ", threads " << faeden;
+  }
 }
 
 void vergleichen(uint32_t seed, int zellen, const Ablauf& a, int laengste = 5, bool luecken = false) {
@@ -235,6 +246,62 @@ TEST(Identitaet, WechselDesPZwischenSchrittenGleichDerReferenz) {
   for (uint32_t seed = 201; seed <= 208; ++seed) {
     vergleichen(seed, 60, {{100, 50, 99, 0, 120, -5, 98, 100}, 1, 12});
   }
+}
+
+TEST(Identitaet, WechselDerFadenzahlZwischenSchrittenGleichDerReferenz) {
+  // Fewer parts than before: the schedule's stores of the parts that are no
+  // longer used still hold arrivals and draws, and must be merged.
+  Ablauf a{{100, 100, 50, 100, 100, 99}, 1, 12};
+  a.faedenJeRunde = {8, 3, 2, 1, 3, 2};
+  for (uint32_t seed = 801; seed <= 804; ++seed) vergleichen(seed, 50, a, 5);
+}
+
+// Records firings and ends of refractory phases, a mark for each step.
+class Mitschrift : public Zyklusanzeige {
+ public:
+  static constexpr int64_t schritt = -1;
+  std::vector<int64_t> ereignisse;  // 2 * cell for a firing, 2 * cell + 1 for an end
+  void zeilenvorschub() override { ereignisse.push_back(schritt); }
+  void gefeuert(int32_t zelle) override { ereignisse.push_back(2 * int64_t{zelle}); }
+  void refraktaerEnde(int32_t zelle) override { ereignisse.push_back(2 * int64_t{zelle} + 1); }
+};
+
+TEST(Identitaet, FeuernUndRefraktaerEndeInZellreihenfolgeAufJederFadenzahl) {
+  // The display hears of every firing and every end of a refractory phase
+  // once, in cell order within a step, on the calling thread, however many
+  // threads run the step.
+  Testverzeichnis dir;
+  Zufallsnetz z(901);
+  const std::string netz = dir.datei("netz.net", z.netz(70));
+  const std::string eingabe = dir.datei("netz.ein", z.eingabe(70, 120));
+  const std::filesystem::path vorher = std::filesystem::current_path();
+  std::filesystem::current_path(dir.pfad());
+  std::vector<int64_t> erste;
+  for (const int32_t faeden : fadenzahlen) {
+    Simulation sim;
+    sim.faeden.setzen(faeden);
+    sim.faeden.mindestZellen = 1;
+    sim.param.netzdateiname = netz;
+    sim.param.eingabedateiname = eingabe;
+    ASSERT_EQ(netzVorbereiten(sim).status, Ladestatus::ok);
+    std::string fehler;
+    ASSERT_TRUE(eingabeVorbereiten(sim, fehler)) << fehler;
+    Mitschrift m;
+    for (int i = 0; i < 100; ++i) {
+      sim.lauf.anhalten = true;
+      zyklus(sim, m);
+    }
+    for (std::size_t i = 1; i < m.ereignisse.size(); ++i) {
+      if (m.ereignisse[i - 1] == Mitschrift::schritt || m.ereignisse[i] == Mitschrift::schritt) continue;
+      EXPECT_LT(m.ereignisse[i - 1] / 2, m.ereignisse[i] / 2) << "threads " << faeden << ", place " << i;
+    }
+    if (erste.empty()) {
+      erste = m.ereignisse;
+      EXPECT_GT(erste.size(), 300U) << "the net fires";
+    }
+    EXPECT_EQ(m.ereignisse, erste) << "threads " << faeden;
+  }
+  std::filesystem::current_path(vorher);
 }
 
 TEST(Identitaet, FeuerndeZellenGleichDerReferenz) {

@@ -74,9 +74,11 @@ TEST_F(Batchablauf, RunsNullLaedtNurUndSchreibtDenZustand) {
 }
 
 TEST_F(Batchablauf, StatistikzeileIstDieLetzteZeile) {
-  ASSERT_EQ(kette({"--stats"}), 0);
+  ASSERT_EQ(kette({"--threads", "8", "--stats"}), 0);
   const std::string zeile = u.letzteZeile();
   EXPECT_EQ(zeile.rfind("steps=16 zeittakt=16 load_s=", 0), 0u) << zeile;
+  // A net this small runs on one thread, whatever is asked for.
+  EXPECT_EQ(zeile.substr(zeile.size() - 10), " threads=1") << zeile;
   for (const char* schluessel : {" run_s=", " steps_per_s=", " peak_rss_mb="}) {
     EXPECT_NE(zeile.find(schluessel), std::string::npos) << schluessel;
   }

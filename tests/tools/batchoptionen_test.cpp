@@ -22,13 +22,14 @@ TEST(Batchoptionen, OhneOptionenNurPositionen) {
   EXPECT_EQ(o.W, 1032);
   EXPECT_EQ(o.H, 768);
   EXPECT_FALSE(o.seed.has_value());
+  EXPECT_FALSE(o.faeden.has_value());
   EXPECT_EQ(o.positionen, (Argumente{"T", "a.net", "b.ein", "G"}));
 }
 
 TEST(Batchoptionen, AlleOptionenInBeidenSchreibweisen) {
   const Optionslesung l =
       optionenLesen({"--runs", "3", "--steps=7", "--state", "--log", "--picture", "--size", "800x600", "--png=x.png",
-                     "--seed", "18446744073709551615", "--stats", "Titel", "n", "e"});
+                     "--seed", "18446744073709551615", "--threads", "1024", "--stats", "Titel", "n", "e"});
   ASSERT_EQ(l.fehler, "");
   const Batchoptionen& o = l.optionen;
   EXPECT_EQ(o.laeufe, std::optional<int64_t>(3));
@@ -38,6 +39,7 @@ TEST(Batchoptionen, AlleOptionenInBeidenSchreibweisen) {
   EXPECT_EQ(o.H, 600);
   EXPECT_EQ(o.png, "x.png");
   EXPECT_EQ(o.seed, std::optional<uint64_t>(18446744073709551615u));
+  EXPECT_EQ(o.faeden, std::optional<int32_t>(1024));
   EXPECT_EQ(o.positionen, (Argumente{"Titel", "n", "e"}));
 }
 
@@ -77,6 +79,9 @@ TEST(Batchoptionen, FalscheOptionenUndWerte) {
       {"--size", "x", "T", "n", "e"},
       {"--seed", "-5", "T", "n", "e"},
       {"--seed", "18446744073709551616", "T", "n", "e"},
+      {"--threads", "0", "T", "n", "e"},
+      {"--threads", "1025", "T", "n", "e"},
+      {"--threads", "2x", "T", "n", "e"},
       {"--png=", "T", "n", "e"},
       {"--state=1", "T", "n", "e"},
       {"--runs"},

@@ -1,0 +1,126 @@
+#include "engine/faeden.h"
+
+#include <sched.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+namespace velkor {
+
+namespace {
+
+// Some 10 to 40 µs of waiting before a thread goes to sleep: the parts of one
+// time step follow each other closer than that, a pause between steps does
+// not. With more threads than cores nobody waits awake: a spinning thread
+// would only keep a working one from its core.
+constexpr int spinrundenStandard = 1000;
+
+int kerne() {
+  cpu_set_t maske;
+  CPU_ZERO(&maske);
+  if (sched_getaffinity(0, sizeof maske, &maske) == 0) return std::max(1, CPU_COUNT(&maske));
+  return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+}
+
+void kurzWarten() {
+#if defined(__x86_64__) || defined(__i386__)
+  _mm_pause();
+#else
+  std::this_thread::yield();
+#endif
+}
+
+}  // namespace
+
+Faeden::Faeden() : anzahl_(vorgabe()) {}
+
+Faeden::~Faeden() { anhalten(); }
+
+int32_t Faeden::vorgabe() {
+  if (const char* text = std::getenv("VELKOR_THREADS")) {
+    char* ende = nullptr;
+    const long wert = std::strtol(text, &ende, 10);
+    if (ende != text && *ende == '\0' && wert >= 1) return static_cast<int32_t>(std::min(wert, 1024L));
+  }
+  return kerne();
+}
+
+void Faeden::setzen(int32_t anzahl) {
+  anzahl = std::clamp(anzahl, 1, 1024);
+  if (anzahl == anzahl_) return;
+  anhalten();
+  anzahl_ = anzahl;
+}
+
+int32_t Faeden::teile(int32_t zellen) const {
+  const int32_t moeglich = std::max(1, zellen / std::max(1, mindestZellen));
+  return std::min(anzahl_, moeglich);
+}
+
+void Faeden::starten() {
+  spinrunden_ = anzahl_ > kerne() ? 0 : spinrundenStandard;
+  arbeiter_.reserve(static_cast<std::size_t>(anzahl_ - 1));
+  const uint64_t stand = generation_.load(std::memory_order_relaxed);
+  for (int32_t i = 1; i < anzahl_; ++i) arbeiter_.emplace_back([this, i, stand] { arbeiter(i, stand); });
+}
+
+void Faeden::anhalten() {
+  if (arbeiter_.empty()) return;
+  // A job of no parts: the end.
+  generation_.store(naechsteGeneration(0), std::memory_order_release);
+  generation_.notify_all();
+  for (std::thread& t : arbeiter_) t.join();
+  arbeiter_.clear();
+}
+
+void Faeden::ausfuehren(int32_t teile, const std::function<void(int32_t)>& f) {
+  teile = std::min(teile, anzahl_);
+  if (teile <= 1) {
+    f(0);
+    return;
+  }
+  if (arbeiter_.empty()) starten();
+  auftrag_ = &f;
+  offen_.store(teile - 1, std::memory_order_relaxed);
+  generation_.store(naechsteGeneration(teile), std::memory_order_release);
+  generation_.notify_all();
+  f(0);
+  for (int runde = 0; runde < spinrunden_ && offen_.load(std::memory_order_acquire) != 0; ++runde) kurzWarten();
+  for (int32_t rest = offen_.load(std::memory_order_acquire); rest != 0;
+       rest = offen_.load(std::memory_order_acquire)) {
+    offen_.wait(rest, std::memory_order_acquire);
+  }
+}
+
+uint64_t Faeden::naechsteGeneration(int32_t teile) const {
+  const uint64_t zaehler = (generation_.load(std::memory_order_relaxed) >> 16U) + 1U;
+  return zaehler << 16U | static_cast<uint32_t>(teile);
+}
+
+void Faeden::arbeiter(int32_t nummer, uint64_t gesehen) {
+  for (;;) {
+    uint64_t jetzt = generation_.load(std::memory_order_acquire);
+    for (int runde = 0; runde < spinrunden_ && jetzt == gesehen; ++runde) {
+      kurzWarten();
+      jetzt = generation_.load(std::memory_order_acquire);
+    }
+    while (jetzt == gesehen) {
+      generation_.wait(gesehen, std::memory_order_acquire);
+      jetzt = generation_.load(std::memory_order_acquire);
+    }
+    gesehen = jetzt;
+    const auto teile = static_cast<int32_t>(jetzt & 0xFFFFU);
+    if (teile == 0) return;
+    if (nummer < teile) {
+      (*auftrag_)(nummer);
+      if (offen_.fetch_sub(1, std::memory_order_acq_rel) == 1) offen_.notify_one();
+    }
+  }
+}
+
+}  // namespace velkor

@@ -1,0 +1,62 @@
+#pragma once
+// The threads of the time step: a small pool that runs the parts of a phase
+// side by side and returns when all parts are done. The calling thread takes
+// the first part itself. Workers that find nothing to do spin briefly and
+// then sleep, so an idle pool costs no core.
+//
+// How many threads: the cores the process may run on (its affinity mask),
+// unless the environment variable VELKOR_THREADS names a number; the batch
+// runner's --threads overrides both. Small nets run on one thread: a phase is
+// split only where every part gets at least `mindestZellen` cells.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace velkor {
+
+class Faeden {
+ public:
+  Faeden();
+  ~Faeden();
+  Faeden(const Faeden&) = delete;
+  Faeden& operator=(const Faeden&) = delete;
+
+  // The count a process starts with: VELKOR_THREADS if it holds a number of
+  // 1 or more, else the cores of the affinity mask (at least 1).
+  static int32_t vorgabe();
+  // Threads wanted, 1 or more (a smaller value counts as 1). The workers are
+  // started when a phase first needs them.
+  void setzen(int32_t anzahl);
+  int32_t anzahl() const { return anzahl_; }
+
+  // Fewest cells per part: below it a phase stays on fewer threads.
+  static constexpr int32_t standardMindestZellen = 16384;
+  int32_t mindestZellen = standardMindestZellen;
+  // The parts a phase over `zellen` cells is split into.
+  int32_t teile(int32_t zellen) const;
+
+  // Runs f(0) .. f(teile - 1), each on its own thread, f(0) on the caller's;
+  // returns when all have returned. teile <= anzahl().
+  void ausfuehren(int32_t teile, const std::function<void(int32_t)>& f);
+
+ private:
+  void starten();
+  void anhalten();
+  void arbeiter(int32_t nummer, uint64_t gesehen);
+  uint64_t naechsteGeneration(int32_t teile) const;
+
+  int32_t anzahl_ = 1;
+  std::vector<std::thread> arbeiter_;
+  // A new job is announced by a new generation: a counter in the upper bits,
+  // the number of its parts in the lower 16 (0: the workers end). The caller
+  // waits until no part is open any more.
+  std::atomic<uint64_t> generation_{0};
+  std::atomic<int32_t> offen_{0};
+  const std::function<void(int32_t)>* auftrag_ = nullptr;
+  int spinrunden_ = 0;
+};
+
+}  // namespace velkor

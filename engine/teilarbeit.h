@@ -1,0 +1,84 @@
+#pragma once
+// What phases 1 and 3 hand between the parts of a time step that run on
+// threads of their own.
+//
+// Phase 3 is split twice. First by sources: each part walks a stretch of the
+// walk (cells in index order, connections in list order), counts down and
+// sorts its accepted arrivals by the part of their target. Then by targets:
+// each part applies the arrivals at its own cells, stretch after stretch, so
+// every target receives its arrivals in the order of the walk and no two
+// threads touch one cell or one connection.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace velkor {
+
+// An accepted arrival over connection k of cell `quelle` at cell `ziel`.
+struct Ankunft {
+  std::size_t k;
+  int32_t quelle;
+  int32_t ziel;  // the target of connection k
+  bool fest;     // the source's weights never change (Laufplan::festeGewichte)
+};
+
+// The target cells of n parts: equal stretches of the table.
+class Zielteilung {
+ public:
+  Zielteilung(int32_t zellen, int32_t teile)
+      : proTeil_(static_cast<uint32_t>((zellen + teile - 1) / (teile > 0 ? teile : 1))) {
+    if (proTeil_ == 0) proTeil_ = 1;
+  }
+  std::size_t teil(int32_t zelle) const { return static_cast<uint32_t>(zelle) / proTeil_; }
+
+ private:
+  uint32_t proTeil_;
+};
+
+// One part's scratch, kept between time steps so that a step allocates nothing.
+struct alignas(64) Teilarbeit {
+  // Phase 3: the accepted arrivals of this part's stretch, by target part.
+  std::vector<std::vector<Ankunft>> nachZiel;
+  // Phase 3: sources whose weights turned out to change (see festeGewichte).
+  std::vector<int32_t> nichtMehrFest;
+  // Phase 3 by countdown: cells of this stretch still in transit; the draws
+  // this stretch makes (or, at P >= 99, counts).
+  std::vector<int32_t> unterwegs;
+  uint64_t zuege = 0;
+  // Phase 1: firings (the cell) and ends of refractory phases (~cell) in
+  // cell order, for the display and the schedule on the calling thread.
+  std::vector<int32_t> ereignisse;
+  // Phase 1 by countdown: cells that launched spikes.
+  std::vector<int32_t> gestartet;
+  // Phase 1: the weights of one cell's windowed connections.
+  std::vector<double> gerettet;
+
+  void vorbereiten(std::size_t teile) {
+    nachZiel.resize(teile);
+    for (std::vector<Ankunft>& l : nachZiel) l.clear();
+    nichtMehrFest.clear();
+    unterwegs.clear();
+    zuege = 0;
+    ereignisse.clear();
+    gestartet.clear();
+  }
+};
+
+// Stretches of a walk over `n` items of given weights, as even as the items
+// allow: grenzen[p] .. grenzen[p + 1] is part p's. `gewicht(i)` is the work of item i.
+template <class Gewicht>
+void teilen(std::size_t n, int32_t teile, Gewicht gewicht, std::vector<std::size_t>& grenzen) {
+  grenzen.assign(static_cast<std::size_t>(teile) + 1, n);
+  grenzen[0] = 0;
+  uint64_t summe = 0;
+  for (std::size_t i = 0; i < n; ++i) summe += gewicht(i) + 1;
+  uint64_t bisher = 0;
+  std::size_t p = 1;
+  for (std::size_t i = 0; i < n && p < static_cast<std::size_t>(teile); ++i) {
+    while (p < static_cast<std::size_t>(teile) && bisher * static_cast<uint64_t>(teile) >= summe * p) grenzen[p++] = i;
+    bisher += gewicht(i) + 1;
+  }
+}
+
+}  // namespace velkor

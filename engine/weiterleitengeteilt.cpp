@@ -1,0 +1,242 @@
+// Phase 3 in parts on several threads (see engine/teilarbeit.h). The course
+// is that of one thread: every target gets its arrivals in the order of the
+// walk, and below P 99 each stretch of the walk draws from its own stretch of
+// the one random stream, found by jumping ahead by the draws before it.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "engine/umlauf.h"
+#include "engine/weiterleiten.h"
+
+namespace velkor {
+
+namespace {
+
+// Connections of a group looked at in one go when the accepted arrivals are picked.
+constexpr uint32_t auswahlgroesse = 1024;
+
+// Applies the arrivals of a list in its order; the prefetch runs some places ahead.
+void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, std::vector<int32_t>& nichtMehrFest) {
+  Verbindungen& v = netz.verbindungen;
+  TZelle* zellen = netz.Zelltabelle.data();
+  constexpr std::size_t voraus = 32;
+  const std::size_t n = liste.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + voraus < n) {
+      const Ankunft& b = liste[i + voraus];
+      __builtin_prefetch(zellen + b.ziel, 1);
+      __builtin_prefetch(v.gewicht.data() + b.k, 0, 0);
+      __builtin_prefetch(v.letzteankunft.data() + b.k, 1, 0);
+    }
+    const Ankunft& a = liste[i];
+    TZelle& ziel = zellen[a.ziel];
+    v.letzteankunft[a.k] = zeittakt;
+    if (!(a.fest && std::isfinite(ziel.lernfaktor))) {
+      // The full rule; a non-finite factor can move the weight from now on.
+      if (a.fest) nichtMehrFest.push_back(a.quelle);
+      ankunftslernen(netz, a.k, ziel);
+    }
+    ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
+    if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
+  }
+}
+
+// The second half of the phase: every part applies the arrivals at its
+// targets, stretch after stretch; then the sources found to learn lose
+// their flag (a flag left on meanwhile only skips what changes nothing).
+void zieleAnwenden(Simulation& sim, int32_t teile) {
+  Laufplan& plan = sim.plan;
+  sim.faeden.ausfuehren(teile, [&](int32_t q) {
+    Teilarbeit& eigen = plan.teilarbeit[static_cast<std::size_t>(q)];
+    for (int32_t p = 0; p < teile; ++p) {
+      anwenden(sim.netz, plan.teilarbeit[static_cast<std::size_t>(p)].nachZiel[static_cast<std::size_t>(q)],
+               sim.zeittakt, eigen.nichtMehrFest);
+    }
+  });
+  for (const Teilarbeit& t : plan.teilarbeit) {
+    for (const int32_t c : t.nichtMehrFest) plan.festeGewichte[static_cast<std::size_t>(c)] = 0;
+  }
+}
+
+// The lines that hold the targets of group g (and, in the long form, their places).
+void zieleVorholen(const Netz& netz, const Ankunftsplan& e, const Ankunftsplan::Gruppe& g) {
+  const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
+  auto holen = [n](const void* anfang) {
+    const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + 4 * n;
+    for (uintptr_t a = reinterpret_cast<uintptr_t>(anfang) & ~uintptr_t{63}; a < bis; a += 64)
+      __builtin_prefetch(reinterpret_cast<const void*>(a), 0);
+  };
+  if (g.anfang == Ankunftsplan::ganzeListe) {
+    holen(netz.verbindungen.ziel.data() + netz.verbindungsanfang(g.zelle));
+  } else if (e.kurz()) {
+    holen(e.gepackt() + g.anfang);
+  } else {
+    holen(e.zielfolge() + g.anfang);
+    holen(e.folge() + g.anfang);
+  }
+}
+
+// The counters (and targets) of the list [anfang, ende), its first 256 entries.
+void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang, std::size_t ende) {
+  for (std::size_t k = anfang; k < ende && k < anfang + 256; k += 16) {
+    __builtin_prefetch(lauf + k, 1);
+    if (ziele != nullptr) __builtin_prefetch(ziele + k, 0);
+  }
+}
+
+}  // namespace
+
+void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
+  Laufplan& plan = sim.plan;
+  const Netz& netz = sim.netz;
+  Ankunftsplan& e = plan.ereignisse;
+  // Equal stretches of the due groups; each part skips the stale ones itself.
+  const std::vector<uint32_t>& nummern = e.faelligeNummern();
+  plan.teileVorbereiten(teile);
+  const Zielteilung zielteil(netz.zellenzahl, teile);
+  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+    const uint8_t* const gesperrt = plan.gesperrt.data();
+    const int32_t* const ziele = netz.verbindungen.ziel.data();
+    std::array<uint32_t, auswahlgroesse> auswahl;
+    const std::size_t anfang = nummern.size() * static_cast<std::size_t>(p) / static_cast<std::size_t>(teile);
+    const std::size_t ende = nummern.size() * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(teile);
+    for (std::size_t j = anfang; j < ende; ++j) {
+      // The groups, their cells' firing steps and their targets are spread
+      // over memory: fetched some places ahead, each after what it needs.
+      if (j + 20 < ende) e.nummerVorholen(nummern[j + 20], 0);
+      if (j + 12 < ende) e.nummerVorholen(nummern[j + 12], 1);
+      if (j + 8 < ende) zieleVorholen(netz, e, e.gruppe(nummern[j + 8]));
+      // Only the latest firing of the cell counts.
+      if (!e.kommtJetzt(nummern[j])) continue;
+      const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j]);
+      const bool fest = plan.festeGewichte[static_cast<std::size_t>(g.zelle)] != 0;
+      const std::size_t liste = netz.verbindungsanfang(g.zelle);
+      // Arrivals at a refractory cell are lost. Most are, in a busy net, and
+      // which ones follows no pattern: the accepted ones are picked without a
+      // branch first, a chunk at a time, and then sorted by target part.
+      auto sammeln = [&](auto stelle, auto ziel) {
+        for (uint32_t von = 0; von < g.anzahl; von += auswahlgroesse) {
+          const uint32_t bis = std::min<uint32_t>(g.anzahl, von + auswahlgroesse);
+          uint32_t m = 0;
+          for (uint32_t i = von; i < bis; ++i) {
+            auswahl[m] = i;
+            m += static_cast<uint32_t>(gesperrt[ziel(i)] == 0);
+          }
+          for (uint32_t j = 0; j < m; ++j) {
+            const int32_t z = ziel(auswahl[j]);
+            t.nachZiel[zielteil.teil(z)].push_back({liste + stelle(auswahl[j]), g.zelle, z, fest});
+          }
+        }
+      };
+      if (g.anfang == Ankunftsplan::ganzeListe) {
+        sammeln([](uint32_t i) { return i; }, [&](uint32_t i) { return ziele[liste + i]; });
+      } else if (e.kurz()) {
+        const uint32_t* w = e.gepackt() + g.anfang;
+        sammeln([w](uint32_t i) { return w[i] & 0xFFU; }, [w](uint32_t i) { return static_cast<int32_t>(w[i] >> 8); });
+      } else {
+        const uint32_t* f = e.folge() + g.anfang;
+        const int32_t* z = e.zielfolge() + g.anfang;
+        sammeln([f](uint32_t i) { return f[i]; }, [z](uint32_t i) { return z[i]; });
+      }
+    }
+  });
+  zieleAnwenden(sim, teile);
+  // The draws the countdown would have made, skipped as one.
+  const uint64_t zuege = e.weiter();
+  if (zuege > 0) sim.zufall.vorruecken(zuege);
+}
+
+void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
+  Laufplan& plan = sim.plan;
+  Netz& netz = sim.netz;
+  plan.vereinigen();
+  const std::vector<int32_t>& zellen = plan.unterwegs;
+  plan.teileVorbereiten(teile);
+  teilen(
+      zellen.size(), teile,
+      [&](std::size_t i) { return netz.verbindungsende(zellen[i]) - netz.verbindungsanfang(zellen[i]); }, plan.grenzen);
+  const Zielteilung zielteil(netz.zellenzahl, teile);
+  const int32_t pWert = sim.param.pWert;
+  const bool immer = pWert >= 99;
+  int32_t* lauf = netz.verbindungen.laufzaehler.data();
+  auto stretch = [&](int32_t p) {
+    return std::pair{plan.grenzen[static_cast<std::size_t>(p)], plan.grenzen[static_cast<std::size_t>(p) + 1]};
+  };
+  // Below P 99 each stretch first counts the draws it will make: one per
+  // counter of 2 or more, or negative.
+  if (!immer) {
+    sim.faeden.ausfuehren(teile, [&](int32_t p) {
+      const int32_t* const lz = lauf;
+      const std::size_t* const start = netz.verbindungsstart.data();
+      uint64_t n = 0;
+      const auto [anfang, bis] = stretch(p);
+      for (std::size_t von = anfang; von < bis; ++von) {
+        if (von + 4 < bis) listeVorholen(lz, nullptr, start[zellen[von + 4]], start[zellen[von + 4] + 1]);
+        for (std::size_t k = start[zellen[von]], ende = start[zellen[von] + 1]; k < ende; ++k)
+          n += static_cast<uint64_t>(static_cast<uint32_t>(lz[k]) > 1U);
+      }
+      plan.teilarbeit[static_cast<std::size_t>(p)].zuege = n;
+    });
+  }
+  std::vector<Zufall> stroeme(static_cast<std::size_t>(teile), sim.zufall);
+  uint64_t zuege = 0;
+  for (int32_t p = 0; p < teile; ++p) {
+    stroeme[static_cast<std::size_t>(p)].vorruecken(zuege);
+    zuege += plan.teilarbeit[static_cast<std::size_t>(p)].zuege;
+  }
+  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+    // Locals, so that the stores to the counters do not make them be read again.
+    Zufall zufall = stroeme[static_cast<std::size_t>(p)];
+    int32_t* const lz = lauf;
+    const uint8_t* const gesperrt = plan.gesperrt.data();
+    const int32_t* const ziele = netz.verbindungen.ziel.data();
+    const std::size_t* const start = netz.verbindungsstart.data();
+    const int32_t* const z = zellen.data();
+    uint64_t gezaehlt = 0;
+    const auto [anfang, bis] = stretch(p);
+    for (std::size_t von = anfang; von < bis; ++von) {
+      // The lists of the cells a few places ahead are fetched meanwhile.
+      if (von + 4 < bis) listeVorholen(lz, ziele, start[z[von + 4]], start[z[von + 4] + 1]);
+      const int32_t c = z[von];
+      const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
+      bool bleibt = false;
+      for (std::size_t k = start[c], ende = start[c + 1]; k < ende; ++k) {
+        const int32_t l = lz[k];
+        if (l == 0) continue;
+        if (l == 1) {
+          lz[k] = 0;
+          const int32_t ziel = ziele[k];
+          if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
+          continue;
+        }
+        int32_t neu = 0;
+        if (immer) {
+          neu = umlaufendMinus(l, 1);
+          ++gezaehlt;
+        } else {
+          // Without a branch: the draws come in no order.
+          neu = umlaufendMinus(l, zufall.naechste0bis99() <= pWert ? 1 : 0);
+        }
+        lz[k] = neu;
+        bleibt = bleibt || neu != 0;
+      }
+      if (bleibt) t.unterwegs.push_back(c);
+    }
+    if (immer) t.zuege = gezaehlt;
+  });
+  zieleAnwenden(sim, teile);
+  plan.naechste.clear();
+  zuege = 0;
+  for (const Teilarbeit& t : plan.teilarbeit) {
+    plan.naechste.insert(plan.naechste.end(), t.unterwegs.begin(), t.unterwegs.end());
+    zuege += t.zuege;
+  }
+  plan.unterwegs.swap(plan.naechste);
+  if (zuege > 0) sim.zufall.vorruecken(zuege);
+}
+
+}  // namespace velkor

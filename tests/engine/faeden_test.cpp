@@ -1,0 +1,129 @@
+// The thread pool of the time step: how a phase is split, that every part
+// runs exactly once per job, and where the thread count comes from.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <vector>
+
+#include "engine/faeden.h"
+#include "engine/teilarbeit.h"
+
+namespace velkor {
+namespace {
+
+TEST(Faeden, TeileErstAbMindestZellenJeTeil) {
+  // {threads, fewest cells per part, cells, parts}: a part more only at
+  // exactly its multiple of the minimum, never more than the threads.
+  const struct {
+    int32_t faeden, mindest, zellen, teile;
+  } faelle[] = {
+      {4, 100, 0, 1},   {4, 100, 199, 1},    {4, 100, 200, 2}, {4, 100, 299, 2}, {4, 100, 300, 3}, {4, 100, 400, 4},
+      {4, 100, 401, 4}, {4, 100, 100000, 4}, {1, 1, 1000, 1},  {8, 1, 3, 3},     {8, 1, 1, 1},     {3, 0, 10, 3},
+  };
+  for (const auto& f : faelle) {
+    Faeden faeden;
+    faeden.setzen(f.faeden);
+    faeden.mindestZellen = f.mindest;
+    EXPECT_EQ(faeden.teile(f.zellen), f.teile) << f.faeden << " " << f.mindest << " " << f.zellen;
+  }
+  Faeden faeden;
+  faeden.setzen(0);
+  EXPECT_EQ(faeden.anzahl(), 1);
+  faeden.setzen(5000);
+  EXPECT_EQ(faeden.anzahl(), 1024);
+  EXPECT_EQ(Faeden::standardMindestZellen, 16384) << "10^4 cells stay on one thread, 10^5 are split";
+}
+
+TEST(Faeden, JederTeilGenauEinmalProAuftrag) {
+  // Jobs of every size up to more parts than threads, many times over, and
+  // the thread count changed between them.
+  for (const int32_t anzahl : {1, 2, 3, 8}) {
+    Faeden faeden;
+    faeden.setzen(anzahl);
+    for (int runde = 0; runde < 200; ++runde) {
+      const int32_t teile = 1 + runde % 10;
+      std::vector<std::atomic<int>> gelaufen(static_cast<std::size_t>(teile));
+      faeden.ausfuehren(teile, [&](int32_t p) { gelaufen[static_cast<std::size_t>(p)].fetch_add(1); });
+      for (int32_t p = 0; p < teile; ++p) {
+        EXPECT_EQ(gelaufen[static_cast<std::size_t>(p)].load(), p < anzahl ? 1 : 0) << anzahl << " " << teile;
+      }
+    }
+    faeden.setzen(anzahl + 1);
+    int summe = 0;
+    std::atomic<int> zaehler{0};
+    faeden.ausfuehren(anzahl + 1, [&](int32_t p) { zaehler.fetch_add(p + 1); });
+    for (int32_t p = 0; p <= anzahl; ++p) summe += p + 1;
+    EXPECT_EQ(zaehler.load(), summe);
+  }
+}
+
+TEST(Faeden, VorgabeAusDerUmgebung) {
+  const char* vorher = std::getenv("VELKOR_THREADS");
+  const std::string gemerkt = vorher ? vorher : "";
+  unsetenv("VELKOR_THREADS");
+  const int32_t kerne = Faeden::vorgabe();
+  EXPECT_GE(kerne, 1);
+  const struct {
+    const char* wert;
+    int32_t erwartet;
+  } faelle[] = {{"3", 3},     {"1", 1},      {"1024", 1024}, {"5000", 1024},
+                {"0", kerne}, {"-2", kerne}, {"2x", kerne},  {"", kerne}};
+  for (const auto& f : faelle) {
+    setenv("VELKOR_THREADS", f.wert, 1);
+    EXPECT_EQ(Faeden::vorgabe(), f.erwartet) << f.wert;
+    EXPECT_EQ(Faeden().anzahl(), f.erwartet) << f.wert;
+  }
+  if (vorher) {
+    setenv("VELKOR_THREADS", gemerkt.c_str(), 1);
+  } else {
+    unsetenv("VELKOR_THREADS");
+  }
+}
+
+TEST(Faeden, ZielteilungDecktJedeZelleAufsteigend) {
+  // Every cell belongs to a part below the count, parts ascend with the
+  // cells, and the first and last cells fall into the first and last used
+  // part, at exact multiples and one cell more or less.
+  for (const int32_t teile : {1, 2, 3, 8}) {
+    for (const int32_t zellen : {1, teile, teile * 5 - 1, teile * 5, teile * 5 + 1, 100003}) {
+      const Zielteilung z(zellen, teile);
+      std::size_t vorher = 0;
+      for (int32_t c = 0; c < zellen; ++c) {
+        const std::size_t t = z.teil(c);
+        ASSERT_LT(t, static_cast<std::size_t>(teile)) << zellen << " " << c;
+        ASSERT_GE(t, vorher) << zellen << " " << c;
+        ASSERT_LE(t, vorher + 1) << zellen << " " << c;
+        vorher = t;
+      }
+      EXPECT_EQ(z.teil(0), 0U);
+      if (zellen % teile == 0) EXPECT_EQ(z.teil(zellen - 1), static_cast<std::size_t>(teile - 1)) << zellen;
+    }
+  }
+}
+
+TEST(Faeden, TeilenNachArbeit) {
+  // Stretches of a walk by weight: contiguous, covering everything, and a
+  // part gets nothing only when there is less to share than parts.
+  std::vector<std::size_t> grenzen;
+  teilen(
+      10, 2, [](std::size_t) { return 0U; }, grenzen);
+  EXPECT_EQ(grenzen, (std::vector<std::size_t>{0, 5, 10}));
+  teilen(
+      4, 3, [](std::size_t i) { return i == 0 ? 1000U : 0U; }, grenzen);
+  EXPECT_EQ(grenzen.front(), 0U);
+  EXPECT_EQ(grenzen.back(), 4U);
+  EXPECT_EQ(grenzen[1], 1U) << "the heavy first item is a part of its own";
+  teilen(
+      2, 8, [](std::size_t) { return 5U; }, grenzen);
+  ASSERT_EQ(grenzen.size(), 9U);
+  for (std::size_t p = 1; p < grenzen.size(); ++p) EXPECT_LE(grenzen[p - 1], grenzen[p]);
+  EXPECT_EQ(grenzen.back(), 2U);
+  teilen(
+      0, 3, [](std::size_t) { return 1U; }, grenzen);
+  EXPECT_EQ(grenzen, (std::vector<std::size_t>{0, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace velkor
