@@ -20,9 +20,7 @@ class QMenu;
 
 namespace velkor {
 
-inline constexpr const char* hinweisEinzelzyklen = "Einzelne Zyklen mit Leertaste starten";
 // A run can be stopped with Escape; the note says so while it goes.
-inline constexpr const char* hinweisBisStop = "Simulation bis Stop";
 inline constexpr const char* hinweisLauf = "Lauf: Esc hält an";
 inline constexpr int laufhinweisX = 420;
 inline constexpr const char* hinweisKeineNetzdatei = "keine Netzdatei geöffnet";

@@ -15,6 +15,12 @@
 
 namespace velkor {
 
+// The notes of the green bar that the window, velkor-batch and the Python
+// module write alike (their pictures are compared pixel for pixel).
+inline constexpr const char* hinweisEinzelzyklen = "Einzelne Zyklen mit Leertaste starten";
+// A run can be stopped with Escape, so the note no longer says it cannot.
+inline constexpr const char* hinweisBisStop = "Simulation bis Stop";
+
 inline constexpr int oberkante = 20;
 inline constexpr const char* logdateiname = "logfile.txt";
 

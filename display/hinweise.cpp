@@ -51,7 +51,7 @@ void Anzeige::hinweisLoeschen(int x, const std::string& text) {
 
 void Anzeige::eingabeHinweis() {
   statusleiste();
-  hinweis(80, "Einzelne Zyklen mit Leertaste starten");
+  hinweis(80, hinweisEinzelzyklen);
 }
 
 // The view-menu handlers: one flag set, the others cleared, the picture

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/kommandozeile.h"
+#include "display/anzeige.h"
 #include "engine/zyklus.h"
 #include "net/netzladen.h"
 #include "net/zustand.h"
@@ -21,8 +22,6 @@ namespace velkor {
 
 namespace {
 
-constexpr const char* startHinweis = "Einzelne Zyklen mit Leertaste starten";
-constexpr const char* laufHinweis = "Simulation bis Stop, kann nicht vorzeitig abgebrochen werden";
 
 // A file that cannot be read gives the system's reason, naming the file. A
 // directory opens but cannot be read, so it is asked for first.
@@ -66,7 +65,7 @@ Sitzung::Sitzung(Quelle quelle) : quelle_(std::move(quelle)) {
     aufzeichnung_.anzeigeSetzen(anzeige_.get());
     canvas_->schrifthoehe(14);
     anzeige_->statusleiste();
-    anzeige_->hinweis(80, startHinweis);
+    anzeige_->hinweis(80, hinweisEinzelzyklen);
     anzeige_->farbenZuruecksetzen();
   }
   modiLesen();
@@ -169,7 +168,7 @@ int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
 int64_t Sitzung::bisStop() {
   if (sim_.lauf.eingabeEnde) return 0;
   if (anzeige_ && canvas_->zeichnet()) {
-    anzeige_->hinweis(80, laufHinweis);
+    anzeige_->hinweis(80, hinweisBisStop);
     anzeige_->farbenZuruecksetzen();
   }
   sim_.lauf.anhalten = false;
@@ -223,7 +222,7 @@ std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int br
     Anzeige anzeige(sim_, flags, zustand, *canvas);
     canvas->schrifthoehe(14);
     anzeige.statusleiste();
-    anzeige.hinweis(80, startHinweis);
+    anzeige.hinweis(80, hinweisEinzelzyklen);
     anzeige.farbenZuruecksetzen();
     anzeige.netzzeichnen();
   }

@@ -27,8 +27,6 @@ namespace {
 
 using Uhr = std::chrono::steady_clock;
 
-constexpr const char* startHinweis = "Einzelne Zyklen mit Leertaste starten";
-constexpr const char* laufHinweis = "Simulation bis Stop";  // the window's note
 
 double sekunden(Uhr::time_point von, Uhr::time_point bis) { return std::chrono::duration<double>(bis - von).count(); }
 
@@ -149,7 +147,7 @@ class Lauf {
     for (int64_t lauf = 0; !o_.laeufe || lauf < *o_.laeufe; ++lauf) {
       if (sim_.lauf.eingabeEnde) break;  // "Simulation bis Stop" does nothing then
       if (anzeige_.canvas().zeichnet()) {
-        anzeige_.hinweis(80, laufHinweis);
+        anzeige_.hinweis(80, hinweisBisStop);
         anzeige_.farbenZuruecksetzen();
       }
       sim_.lauf.anhalten = false;
@@ -224,7 +222,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   canvas->schrifthoehe(14);
   if (canvas->zeichnet()) {
     anzeige.statusleiste();
-    anzeige.hinweis(80, startHinweis);
+    anzeige.hinweis(80, hinweisEinzelzyklen);
     anzeige.farbenZuruecksetzen();
   }
   const Kommandozeilenergebnis kz =
