@@ -159,6 +159,14 @@ PYBIND11_MODULE(_velkor, m) {
           "p", [](const Sitzung& s) { return s.sim().param.pWert; },
           [](Sitzung& s, int32_t p) { s.sim().param.pWert = p; },
           "Firing probability P in percent: each countdown step of a spike succeeds with P %.")
+      .def_property(
+          "threads", [](const Sitzung& s) { return s.sim().faeden.anzahl(); },
+          [](Sitzung& s, int32_t n) {
+            if (n < 1) throw std::invalid_argument("threads must be 1 or more");
+            s.sim().faeden.setzen(n);
+          },
+          "Threads of a time step (default: VELKOR_THREADS, else the cores the process may use).\n"
+          "Nets too small to gain run on one thread; results are the same on any number.")
       .def_property_readonly(
           "cell_count", [](const Sitzung& s) { return s.sim().netz.zellenzahl; }, "Number of cells.")
       .def_property_readonly(

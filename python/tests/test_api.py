@@ -173,3 +173,24 @@ def test_ohne_anzeige_kein_bild():
         for falsch, fehler in [(("k", None), ValueError), (("V", (199, 300)), ValueError), (("V", 5), TypeError)]:
             with pytest.raises(fehler):
                 velkor.Simulation(*LERNEN).picture(*falsch)
+
+
+# 40 000 cells: enough for the time step to be split into parts (16 384 cells at least each).
+@pytest.mark.parametrize("modi,seed", [("", None), ("P 50", 7)])
+def test_threads_aendern_den_lauf_nicht(modi, seed):
+    import random
+    from conftest import zufallsnetz
+    netz, ein = zufallsnetz(random.Random(11), True, 40000)
+    laeufe = []
+    for threads in (1, 3):
+        sim = velkor.Simulation.from_text(netz, ein, modi, seed=seed, threads=threads)
+        assert sim.threads == threads
+        spikes = sim.record_spikes()
+        for c in range(0, 40000, 16):  # activity in every part
+            sim.excite(c)
+        sim.step(60)
+        laeufe.append((spikes.times.tolist(), spikes.cells.tolist(), sim.state_text()))
+    assert len(laeufe[0][0]) > 5000  # the net is active
+    assert laeufe[0] == laeufe[1]
+    with pytest.raises(ValueError):
+        sim.threads = 0

@@ -57,7 +57,7 @@ def _anzeige(display):
 class Simulation(_Simulation):
     """One simulation of a net, stepped from Python.
 
-    Simulation(net, input=None, modes="", seed=None, protocol_dir=None, display=None)
+    Simulation(net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None)
 
     net           path of the net file (str or os.PathLike), or a velkor.Net
     input         path of the input file; None: no input (it ends in the first time step)
@@ -67,6 +67,8 @@ class Simulation(_Simulation):
     protocol_dir  folder that gets "protok.txt" (nothing is written without it)
     display       (W, H): draw the views every step as velkor-batch --png --size WxH does;
                   picture() returns the canvas
+    threads       threads of a time step (as velkor-batch --threads); None: VELKOR_THREADS,
+                  else the cores the process may use. The results are the same on any number.
 
     Raises FileNotFoundError/OSError, velkor.FormatError, velkor.NetError (a faulty net
     is never stepped), ValueError/TypeError.
@@ -77,15 +79,15 @@ class Simulation(_Simulation):
     Recording: record_spikes(), record(cells, "potential").
     """
 
-    def __init__(self, net, input=None, modes="", seed=None, protocol_dir=None, display=None):
+    def __init__(self, net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None):
         if isinstance(net, Net):
             netz, als_text = net.text(), True
         else:
             netz, als_text = _pfad(net, "net"), False
         eingabe = None if input is None else _pfad(input, "input")
-        self._init(netz, als_text, eingabe, False, modes, seed, protocol_dir, display)
+        self._init(netz, als_text, eingabe, False, modes, seed, protocol_dir, display, threads)
 
-    def _init(self, netz, netz_text, eingabe, eingabe_text, modes, seed, protocol_dir, display):
+    def _init(self, netz, netz_text, eingabe, eingabe_text, modes, seed, protocol_dir, display, threads=None):
         if seed is not None and not isinstance(seed, int):
             raise TypeError("seed must be an int")
         if seed is not None and not 0 <= seed < 2**64:
@@ -94,16 +96,19 @@ class Simulation(_Simulation):
         self._quelle = "<text>" if netz_text else netz
         _Simulation.__init__(self, netz, netz_text, eingabe, eingabe_text, _modi(modes), seed, ordner,
                              _anzeige(display))
+        if threads is not None:
+            self.threads = threads
 
     @classmethod
-    def from_text(cls, net_text, input_text=None, modes="", seed=None, protocol_dir=None, display=None):
+    def from_text(cls, net_text, input_text=None, modes="", seed=None, protocol_dir=None, display=None,
+                  threads=None):
         """A simulation of a net file's text (and an input file's text) held in memory."""
         if isinstance(net_text, Net):
             net_text = net_text.text()
         if not isinstance(net_text, str) or not (input_text is None or isinstance(input_text, str)):
             raise TypeError("net_text and input_text must be str")
         sim = cls.__new__(cls)
-        sim._init(net_text, True, input_text, input_text is not None, modes, seed, protocol_dir, display)
+        sim._init(net_text, True, input_text, input_text is not None, modes, seed, protocol_dir, display, threads)
         return sim
 
     # -- cells -------------------------------------------------------------
