@@ -64,9 +64,7 @@ Sitzung::Sitzung(Quelle quelle) : quelle_(std::move(quelle)) {
     anzeige_ = std::make_unique<Anzeige>(sim_, ansicht_, anzeigezustand_, *canvas_);
     aufzeichnung_.anzeigeSetzen(anzeige_.get());
     canvas_->schrifthoehe(14);
-    anzeige_->statusleiste();
-    anzeige_->hinweis(80, hinweisEinzelzyklen);
-    anzeige_->farbenZuruecksetzen();
+    anzeige_->eingabeHinweis();  // the bar as the start preparation leaves it
   }
   modiLesen();
   netzLaden();
@@ -221,9 +219,7 @@ std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int br
   {
     Anzeige anzeige(sim_, flags, zustand, *canvas);
     canvas->schrifthoehe(14);
-    anzeige.statusleiste();
-    anzeige.hinweis(80, hinweisEinzelzyklen);
-    anzeige.farbenZuruecksetzen();
+    anzeige.eingabeHinweis();  // the bar as the start preparation leaves it
     anzeige.netzzeichnen();
   }
   sim_.param.vergroesserung = vergroesserung;

@@ -221,9 +221,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   // Start preparation, command-line form.
   canvas->schrifthoehe(14);
   if (canvas->zeichnet()) {
-    anzeige.statusleiste();
-    anzeige.hinweis(80, hinweisEinzelzyklen);
-    anzeige.farbenZuruecksetzen();
+    anzeige.eingabeHinweis();  // the bar as the start preparation leaves it
   }
   const Kommandozeilenergebnis kz =
       kommandozeileLesen(o.positionen, sim->param, sim->lauf, ansicht, sim->zufall, o.seed);
