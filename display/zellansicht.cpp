@@ -91,9 +91,12 @@ void Anzeige::zellnetzZeichnen(bool neu) {
   const int32_t n = zellenzahl();
   for (int32_t c = 0; c < n; ++c) {
     if (netz.Zelltabelle[static_cast<std::size_t>(c)].zeile == -1) continue;
+    // In list order: a later line is drawn over an earlier one.
     const std::size_t ende = std::min(netz.verbindungsende(c), v.size());
-    for (std::size_t k = netz.verbindungsanfang(c); k < ende; ++k)
+    for (std::size_t i = netz.verbindungsanfang(c); i < ende; ++i) {
+      const std::size_t k = netz.platz(c, i);
       verbindungZeichnen(c, k, konstant ? v.startgewicht[k] : v.gewicht[k], neu);
+    }
   }
   for (int32_t c = 0; c < n; ++c) {
     const TZelle& z = netz.Zelltabelle[static_cast<std::size_t>(c)];
@@ -119,7 +122,8 @@ void Anzeige::gewichtsmarken(int32_t c) {
   const Punkt a = mitte(quelle);
   std::vector<int8_t>& pegel = v.gewichtspegelSpalte();
   const std::size_t ende = std::min(netz.verbindungsende(c), v.size());
-  for (std::size_t k = netz.verbindungsanfang(c); k < ende; ++k) {
+  for (std::size_t i = netz.verbindungsanfang(c); i < ende; ++i) {
+    const std::size_t k = netz.platz(c, i);
     const int32_t t = v.ziel[k];
     if (t < 0 || t >= zellenzahl()) continue;
     const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(t)];

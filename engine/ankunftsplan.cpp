@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/reihenfolge.h"
 #include "engine/umlauf.h"
 #include "net/modell.h"
 
@@ -29,9 +30,6 @@ void Ankunftsplan::verwerfen() {
   netzKennung_ = nullptr;
   gruppenstart_ = {};
   gruppen_ = {};
-  gepackt_ = {};
-  folge_ = {};
-  zielfolge_ = {};
   ewig_ = {};
   letztes_ = {};
   ablagen_ = {};
@@ -45,164 +43,43 @@ bool Ankunftsplan::gruppenBilden(const Netz& netz) {
   const auto n = static_cast<std::size_t>(netz.zellenzahl);
   const Verbindungen& v = netz.verbindungen;
   const int32_t* verzoegerung = v.verzoegerung.data();
-  // Group numbers and offsets are 32-bit; larger nets count down.
+  // Group numbers and places are 32-bit; larger nets count down.
   if (v.size() >= UINT32_MAX) return false;
   gruppenstart_.assign(n + 1, 0);
   gruppen_.clear();
-  std::vector<uint32_t>().swap(gepackt_);
-  std::vector<uint32_t>().swap(folge_);
-  std::vector<int32_t>().swap(zielfolge_);
-  kurz_ = true;
-  for (std::size_t c = 0; c < n; ++c) kurz_ = kurz_ && netz.verbindungsstart[c + 1] - netz.verbindungsstart[c] <= 256;
-  for (std::size_t k = 0; k < v.size() && kurz_; ++k) kurz_ = static_cast<uint32_t>(v.ziel[k]) < (uint32_t{1} << 24);
   ewig_.assign(n, 0);
   laengste_ = 0;
-  // First the sizes, so that the groups and offsets are allocated once and
-  // exactly: per cell the delays below 64 as bits (longer ones count as a
-  // group per connection, an upper bound).
+  // The connections of a cell stand by delay (engine/reihenfolge.h), so a
+  // group is a run of places. First the number of groups, so that they are
+  // allocated once and exactly; a cell out of that order counts down.
   std::size_t gruppenzahl = 0;
-  std::size_t folgenzahl = 0;
   for (std::size_t c = 0; c < n; ++c) {
-    const std::size_t anfang = netz.verbindungsstart[c];
-    const std::size_t ende = netz.verbindungsstart[c + 1];
-    uint64_t maske = 0;
-    std::size_t lang = 0;
-    std::size_t zaehlend = 0;
-    for (std::size_t k = anfang; k < ende; ++k) {
-      const int32_t s = startwert(verzoegerung[k]);
-      if (s <= 0) continue;
-      ++zaehlend;
-      if (s - 1 < 64) {
-        maske |= uint64_t{1} << (s - 1);
-      } else {
-        ++lang;
-      }
+    uint32_t vorher = 0;
+    for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
+      const uint32_t s = ordnungsschluessel(verzoegerung[k]);
+      if (s < vorher) return false;
+      if (s != UINT32_MAX && (k == netz.verbindungsstart[c] || s != vorher)) ++gruppenzahl;
+      vorher = s;
     }
-    const auto verschiedene = static_cast<std::size_t>(__builtin_popcountll(maske)) + lang;
-    gruppenzahl += verschiedene;
-    if (!(verschiedene == 1 && zaehlend == ende - anfang)) folgenzahl += zaehlend;
   }
   gruppen_.reserve(gruppenzahl);
-  if (kurz_) {
-    gepackt_.reserve(folgenzahl);
-  } else {
-    folge_.reserve(folgenzahl);
-    zielfolge_.reserve(folgenzahl);
-  }
-  // Read at random places, group by group: large pages spare the page walks.
-  grosseSeitenErbitten(gepackt_.data(), gepackt_.capacity() * sizeof(uint32_t));
-  grosseSeitenErbitten(zielfolge_.data(), zielfolge_.capacity() * sizeof(int32_t));
-  grosseSeitenErbitten(folge_.data(), folge_.capacity() * sizeof(uint32_t));
+  // Read at random places: large pages spare the page walks.
   grosseSeitenErbitten(gruppen_.data(), gruppen_.capacity() * sizeof(Gruppe));
-  std::size_t belegt = 0;
-  // Per cell: its delays with their counts, then the offsets grouped by delay,
-  // list order kept within a group.
-  std::vector<Gruppe> neu;
-  uint32_t anzahl[64];
-  uint32_t naechster[64];
   for (std::size_t c = 0; c < n; ++c) {
     gruppenstart_[c] = static_cast<uint32_t>(gruppen_.size());
-    const std::size_t anfang = netz.verbindungsstart[c];
-    const std::size_t ende = netz.verbindungsstart[c + 1];
     const auto zelle = static_cast<int32_t>(c);
-    auto ablegen = [&](std::size_t stelle, std::size_t k) {
-      if (kurz_) {
-        gepackt_[stelle] = static_cast<uint32_t>(v.ziel[k]) << 8 | static_cast<uint32_t>(k - anfang);
-      } else {
-        folge_[stelle] = static_cast<uint32_t>(k - anfang);
-        zielfolge_[stelle] = v.ziel[k];
-      }
-    };
-    auto platzSchaffen = [&](std::size_t zaehlend) {
-      const std::size_t basis = belegt;
-      belegt += zaehlend;
-      if (kurz_) {
-        gepackt_.resize(belegt);
-      } else {
-        folge_.resize(belegt);
-        zielfolge_.resize(belegt);
-      }
-      return static_cast<uint32_t>(basis);
-    };
-    // Delays below 64: counted in an array, groups in the order of the bits.
-    uint64_t maske = 0;
-    std::size_t zaehlend = 0;
-    uint32_t ewig = 0;
-    bool klein = true;
-    for (std::size_t k = anfang; k < ende; ++k) {
+    for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
       const int32_t s = startwert(verzoegerung[k]);
-      ewig += static_cast<uint32_t>(s < 0);
-      if (s <= 0) continue;
-      const int32_t d = s - 1;
-      if (d >= 64) {
-        klein = false;
-        break;
-      }
-      const uint64_t bit = uint64_t{1} << d;
-      if ((maske & bit) == 0) {
-        maske |= bit;
-        anzahl[d] = 0;
-      }
-      ++anzahl[d];
-      ++zaehlend;
-    }
-    if (klein) {
-      ewig_[c] = ewig;
-      if (maske == 0) continue;
-      laengste_ = std::max(laengste_, 63 - __builtin_clzll(maske));
-      if (__builtin_popcountll(maske) == 1 && zaehlend == ende - anfang) {
-        const int32_t d = __builtin_ctzll(maske);
-        gruppen_.push_back({zelle, d, anzahl[d], ganzeListe});
-        continue;
-      }
-      uint32_t platz = platzSchaffen(zaehlend);
-      for (uint64_t bits = maske; bits != 0; bits &= bits - 1) {
-        const int32_t d = __builtin_ctzll(bits);
-        gruppen_.push_back({zelle, d, anzahl[d], platz});
-        naechster[d] = platz;
-        platz += anzahl[d];
-      }
-      for (std::size_t k = anfang; k < ende; ++k) {
-        const int32_t s = startwert(verzoegerung[k]);
-        if (s <= 0) continue;
-        ablegen(naechster[s - 1]++, k);
-      }
-      continue;
-    }
-    // Any delays: a search among the cell's groups.
-    neu.clear();
-    zaehlend = 0;
-    for (std::size_t k = anfang; k < ende; ++k) {
-      const int32_t s = startwert(verzoegerung[k]);
-      if (s < 0) ++ewig_[c];
+      ewig_[c] += static_cast<uint32_t>(s < 0);
       if (s <= 0) continue;
       const int32_t d = s - 1;
       if (d > hoechsteVerzoegerung) return false;
-      auto it = std::find_if(neu.begin(), neu.end(), [d](const Gruppe& g) { return g.verzoegerung == d; });
-      if (it == neu.end()) {
-        neu.push_back({zelle, d, 1, 0});
+      if (gruppen_.size() > gruppenstart_[c] && gruppen_.back().verzoegerung == d) {
+        ++gruppen_.back().anzahl;
       } else {
-        ++it->anzahl;
+        gruppen_.push_back({zelle, d, 1, static_cast<uint32_t>(k)});
+        laengste_ = std::max(laengste_, d);
       }
-      ++zaehlend;
-    }
-    std::sort(neu.begin(), neu.end(), [](const Gruppe& a, const Gruppe& b) { return a.verzoegerung < b.verzoegerung; });
-    for (const Gruppe& g : neu) laengste_ = std::max(laengste_, g.verzoegerung);
-    if (neu.size() == 1 && zaehlend == ende - anfang) {
-      gruppen_.push_back({zelle, neu[0].verzoegerung, neu[0].anzahl, ganzeListe});
-      continue;
-    }
-    uint32_t platz = platzSchaffen(zaehlend);
-    for (Gruppe& g : neu) {
-      gruppen_.push_back({zelle, g.verzoegerung, g.anzahl, platz});
-      g.anfang = platz;  // the next free place of the group
-      platz += g.anzahl;
-    }
-    for (std::size_t k = anfang; k < ende; ++k) {
-      const int32_t s = startwert(verzoegerung[k]);
-      if (s <= 0) continue;
-      auto it = std::find_if(neu.begin(), neu.end(), [s](const Gruppe& g) { return g.verzoegerung == s - 1; });
-      ablegen(it->anfang++, k);
     }
   }
   gruppenstart_[n] = static_cast<uint32_t>(gruppen_.size());

@@ -25,17 +25,15 @@ struct Netz;
 
 class Ankunftsplan {
  public:
-  // The connections of one delay of a cell, in list order.
+  // The connections of one delay of a cell, in list order: the places
+  // [anfang, anfang + anzahl) of the columns (a cell's connections stand by
+  // delay, see engine/reihenfolge.h).
   struct Gruppe {
     int32_t zelle;
     int32_t verzoegerung;
     uint32_t anzahl;
-    // Index of the group's first connection in `gepackt` (or in `folge` and
-    // `zielfolge`); `ganzeListe` when the group is the cell's whole list (then
-    // nothing is stored: the list itself holds the targets side by side).
     uint32_t anfang;
   };
-  static constexpr uint32_t ganzeListe = UINT32_MAX;
   // Longest delay the schedule handles; nets with longer ones count down.
   static constexpr int32_t hoechsteVerzoegerung = 1 << 16;
 
@@ -82,18 +80,6 @@ class Ankunftsplan {
   }
   uint64_t weiter();
 
-  // The connections of the groups (not those of a whole list), group after
-  // group: the targets of a group stand side by side, where in its cell's
-  // list they are spread over the whole list. Where no list is longer than
-  // 256 connections and every target is below 2^24 (kurz), one word each
-  // holds the target in its upper 24 bits and the place in the cell's list
-  // in its lower 8 (gepackt); otherwise the places (folge) and the targets
-  // (zielfolge) stand in two columns. The columns of the other form are empty.
-  bool kurz() const { return kurz_; }
-  const uint32_t* gepackt() const { return gepackt_.data(); }
-  const uint32_t* folge() const { return folge_.data(); }
-  const int32_t* zielfolge() const { return zielfolge_.data(); }
-
  private:
   bool gruppenBilden(const Netz& netz);
   bool zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf);
@@ -112,18 +98,13 @@ class Ankunftsplan {
   const std::vector<uint32_t>& faelligeGruppen();
 
   bool aktiv_ = false;
-  // Per-load data: the delay groups of every cell, with copies of the
-  // targets (delays and targets are fixed after a load; whatever changes them
+  // Per-load data: the delay groups of every cell (delays and targets are fixed after a load; whatever changes them
   // discards the plan, see Laufplan::verwerfen).
   const void* netzKennung_ = nullptr;
   std::size_t verbindungszahl_ = 0;
   bool gruppenGueltig_ = false;
   std::vector<uint32_t> gruppenstart_;  // per cell, into gruppen_, sorted by delay
   std::vector<Gruppe> gruppen_;
-  std::vector<uint32_t> gepackt_;
-  std::vector<uint32_t> folge_;  // offsets into the cell's list
-  std::vector<int32_t> zielfolge_;
-  bool kurz_ = false;
   std::vector<uint32_t> ewig_;  // per cell: connections whose counter never ends
   int32_t laengste_ = 0;        // longest delay of a group
 

@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/reihenfolge.h"
 #include "net/modell.h"
 
 namespace velkor {
 
-void Laufplan::pruefen(const Netz& netz) {
+void Laufplan::pruefen(Netz& netz) {
   if (gueltig_ && spalte_ == netz.verbindungen.ziel.data() && verbindungszahl_ == netz.verbindungen.size() &&
       zellenzahl_ == netz.zellenzahl) {
     return;
   }
   ereignisse.verwerfen();
+  // The connections by delay before anything notes their places.
+  verbindungenOrdnen(netz);
   aufbauen(netz);
 }
 

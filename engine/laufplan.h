@@ -39,7 +39,8 @@ class Laufplan {
     ereignisse.verwerfen();
   }
   // Rebuilds the plan if it was discarded or does not belong to this net.
-  void pruefen(const Netz& netz);
+  // The net's connections are put in order by delay first (engine/reihenfolge.h).
+  void pruefen(Netz& netz);
 
   // Per cell: refraktaerrest != 0. Kept up to date by phase 1, the only
   // phase that changes refraktaerrest.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -69,23 +70,26 @@ class Weiterleitung {
         plan_(sim.plan),
         lauf_(sim.netz.verbindungen.laufzaehler.data()),
         ziel_(sim.netz.verbindungen.ziel.data()),
-        gepackt_(sim.plan.ereignisse.gepackt()),
-        folge_(sim.plan.ereignisse.folge()),
-        zielfolge_(sim.plan.ereignisse.zielfolge()),
         gewicht_(sim.netz.verbindungen.gewicht.data()),
         letzteankunft_(sim.netz.verbindungen.letzteankunft.data()),
         pWert_(sim.param.pWert),
         immer_(sim.param.pWert >= 99) {}
 
   // The list of cell c: countdown, arrivals gathered. Returns whether a spike
-  // is still in transit.
-  bool zellliste(int32_t c) {
+  // is still in transit. `folge` maps the list order to the places.
+  template <class Folge>
+  bool zellliste(int32_t c, Folge folge) {
     const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
     const std::size_t anfang = netz_.verbindungsanfang(c);
     const std::size_t ende = netz_.verbindungsende(c);
-    if (immer_) return zelllisteImmer(c, fest, anfang, ende);
+    // Where the places are the list order, the counters of a list are
+    // counted down as a block.
+    if constexpr (std::is_same_v<Folge, FolgeGleich>) {
+      if (immer_) return zelllisteImmer(c, fest, anfang, ende);
+    }
     bool bleibt = false;
-    for (std::size_t k = anfang; k < ende; ++k) {
+    for (std::size_t i = anfang; i < ende; ++i) {
+      const std::size_t k = folge(anfang, i);
       const int32_t l = lauf_[k];
       if (l == 0) continue;
       if (l == 1) {
@@ -93,10 +97,16 @@ class Weiterleitung {
         ankunft(c, fest, k);
         continue;
       }
-      // One draw for every counting connection in every step, whatever P is,
-      // so the sequence of draws does not depend on P.
-      // Without a branch: the draws come in no order.
-      lauf_[k] = umlaufendMinus(l, sim_.zufall.naechste0bis99() <= pWert_ ? 1 : 0);
+      if (immer_) {
+        // Every countdown step succeeds: the draw is only counted.
+        lauf_[k] = umlaufendMinus(l, 1);
+        ++zuege_;
+      } else {
+        // One draw for every counting connection in every step, whatever P is,
+        // so the sequence of draws does not depend on P.
+        // Without a branch: the draws come in no order.
+        lauf_[k] = umlaufendMinus(l, sim_.zufall.naechste0bis99() <= pWert_ ? 1 : 0);
+      }
       bleibt = bleibt || lauf_[k] != 0;
     }
     return bleibt;
@@ -112,53 +122,25 @@ class Weiterleitung {
     }
   }
 
-  // By schedule: the connections of group g arrive now. Most arrivals in a
-  // busy net are lost at refractory cells, so the accepted ones are picked
-  // without a branch first and then noted in their order. `kurz`: the packed
-  // form of the groups (Ankunftsplan::gepackt).
-  template <bool kurz>
+  // By schedule: the connections of group g arrive now. They stand side by
+  // side in the columns, in list order. Most arrivals in a busy net are lost
+  // at refractory cells, so the accepted ones are picked without a branch
+  // first and then noted in their order.
   void gruppe(const Ankunftsplan::Gruppe& g) {
     const int32_t c = g.zelle;
     const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
-    const std::size_t anfang = netz_.verbindungsanfang(c);
-    if (g.anfang == Ankunftsplan::ganzeListe) {
-      const int32_t* z = ziel_ + anfang;
-      waehlen(
-          g.anzahl, [z](uint32_t i) { return z[i]; },
-          [z, anfang, c, fest](uint32_t i) {
-            return Ankunft{anfang + i, c, z[i], fest};
-          });
-    } else if constexpr (kurz) {
-      const uint32_t* p = gepackt_ + g.anfang;
-      waehlen(
-          g.anzahl, [p](uint32_t i) { return static_cast<int32_t>(p[i] >> 8); },
-          [p, anfang, c, fest](uint32_t i) {
-            return Ankunft{anfang + (p[i] & 0xFFU), c, static_cast<int32_t>(p[i] >> 8), fest};
-          });
-    } else {
-      const int32_t* z = zielfolge_ + g.anfang;
-      const uint32_t* f = folge_ + g.anfang;
-      waehlen(
-          g.anzahl, [z](uint32_t i) { return z[i]; },
-          [z, f, anfang, c, fest](uint32_t i) {
-            return Ankunft{anfang + f[i], c, z[i], fest};
-          });
-    }
+    const int32_t* z = ziel_ + g.anfang;
+    const std::size_t anfang = g.anfang;
+    waehlen(
+        g.anzahl, [z](uint32_t i) { return z[i]; },
+        [z, anfang, c, fest](uint32_t i) {
+          return Ankunft{anfang + i, c, z[i], fest};
+        });
   }
 
-  // The places of a group a few groups ahead (only where they have a column
-  // of their own), then the targets of a nearer one.
-  template <bool kurz>
-  void folgeVorholen(const Ankunftsplan::Gruppe& g) const {
-    if (kurz || g.anfang == Ankunftsplan::ganzeListe) return;
-    for (uint32_t i = 0; i < g.anzahl && i < 256; i += 16) __builtin_prefetch(folge_ + g.anfang + i, 0);
-  }
-  template <bool kurz>
+  // The targets of a group a few groups ahead.
   void zieleVorholen(const Ankunftsplan::Gruppe& g) const {
-    const void* z = ziel_ + netz_.verbindungsanfang(g.zelle);
-    if (g.anfang != Ankunftsplan::ganzeListe) {
-      z = kurz ? static_cast<const void*>(gepackt_ + g.anfang) : static_cast<const void*>(zielfolge_ + g.anfang);
-    }
+    const int32_t* z = ziel_ + g.anfang;
     const uintptr_t bis = reinterpret_cast<uintptr_t>(z) + 4 * std::min<uint32_t>(g.anzahl, 512);
     for (uintptr_t p = reinterpret_cast<uintptr_t>(z) & ~uintptr_t{63}; p < bis; p += 64)
       __builtin_prefetch(reinterpret_cast<const void*>(p), 0);
@@ -292,9 +274,6 @@ class Weiterleitung {
   Laufplan& plan_;
   int32_t* lauf_;
   const int32_t* ziel_;
-  const uint32_t* gepackt_;
-  const uint32_t* folge_;
-  const int32_t* zielfolge_;
   const double* gewicht_;
   const int32_t* letzteankunft_;
   const int32_t pWert_;
@@ -310,12 +289,10 @@ class Weiterleitung {
 
 namespace {
 
-template <bool kurz>
 void gruppenAbarbeiten(Weiterleitung& w, const std::vector<Ankunftsplan::Gruppe>& faellig) {
   for (std::size_t i = 0; i < faellig.size(); ++i) {
-    if (i + 8 < faellig.size()) w.folgeVorholen<kurz>(faellig[i + 8]);
-    if (i + 4 < faellig.size()) w.zieleVorholen<kurz>(faellig[i + 4]);
-    w.gruppe<kurz>(faellig[i]);
+    if (i + 4 < faellig.size()) w.zieleVorholen(faellig[i + 4]);
+    w.gruppe(faellig[i]);
   }
 }
 
@@ -328,11 +305,7 @@ void weiterleitenNachPlan(Simulation& sim) {
   faellig.clear();
   const uint64_t zuege = plan.ereignisse.ankuenfte([&](const Ankunftsplan::Gruppe& g) { faellig.push_back(g); });
   Weiterleitung w(sim);
-  if (plan.ereignisse.kurz()) {
-    gruppenAbarbeiten<true>(w, faellig);
-  } else {
-    gruppenAbarbeiten<false>(w, faellig);
-  }
+  gruppenAbarbeiten(w, faellig);
   w.abschliessen();
   if (zuege > 0) sim.zufall.vorruecken(zuege);
 }
@@ -372,11 +345,13 @@ void weiterleiten(Simulation& sim) {
   Weiterleitung w(sim);
   plan.naechste.clear();
   const std::vector<int32_t>& zellen = plan.unterwegs;
-  for (std::size_t i = 0; i < zellen.size(); ++i) {
-    // The lists of the cells a few places ahead are fetched from memory meanwhile.
-    if (i + 4 < zellen.size()) w.vorholen(zellen[i + 4]);
-    if (w.zellliste(zellen[i])) plan.naechste.push_back(zellen[i]);
-  }
+  sim.netz.mitFolge([&](auto folge) {
+    for (std::size_t i = 0; i < zellen.size(); ++i) {
+      // The lists of the cells a few places ahead are fetched from memory meanwhile.
+      if (i + 4 < zellen.size()) w.vorholen(zellen[i + 4]);
+      if (w.zellliste(zellen[i], folge)) plan.naechste.push_back(zellen[i]);
+    }
+  });
   w.abschliessen();
   plan.unterwegs.swap(plan.naechste);
 }

@@ -60,22 +60,12 @@ void zieleAnwenden(Simulation& sim, int32_t teile) {
   }
 }
 
-// The lines that hold the targets of group g (and, in the long form, their places).
-void zieleVorholen(const Netz& netz, const Ankunftsplan& e, const Ankunftsplan::Gruppe& g) {
-  const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
-  auto holen = [n](const void* anfang) {
-    const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + 4 * n;
-    for (uintptr_t a = reinterpret_cast<uintptr_t>(anfang) & ~uintptr_t{63}; a < bis; a += 64)
-      __builtin_prefetch(reinterpret_cast<const void*>(a), 0);
-  };
-  if (g.anfang == Ankunftsplan::ganzeListe) {
-    holen(netz.verbindungen.ziel.data() + netz.verbindungsanfang(g.zelle));
-  } else if (e.kurz()) {
-    holen(e.gepackt() + g.anfang);
-  } else {
-    holen(e.zielfolge() + g.anfang);
-    holen(e.folge() + g.anfang);
-  }
+// The lines that hold the targets of group g.
+void zieleVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g) {
+  const int32_t* anfang = netz.verbindungen.ziel.data() + g.anfang;
+  const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + 4 * std::min<uint32_t>(g.anzahl, 512);
+  for (uintptr_t a = reinterpret_cast<uintptr_t>(anfang) & ~uintptr_t{63}; a < bis; a += 64)
+    __builtin_prefetch(reinterpret_cast<const void*>(a), 0);
 }
 
 // The counters (and targets) of the list [anfang, ende), its first 256 entries.
@@ -84,6 +74,62 @@ void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang
     __builtin_prefetch(lauf + k, 1);
     if (ziele != nullptr) __builtin_prefetch(ziele + k, 0);
   }
+}
+
+// The countdown of the stretches of the walk, part p each; `folge` maps the
+// list order to the places.
+template <class Folge>
+void gezaehltTeilen(Simulation& sim, int32_t teile, const std::vector<Zufall>& stroeme, Folge folge) {
+  Laufplan& plan = sim.plan;
+  const Netz& netz = sim.netz;
+  const std::vector<int32_t>& zellen = plan.unterwegs;
+  const Zielteilung zielteil(netz.zellenzahl, teile);
+  const int32_t pWert = sim.param.pWert;
+  const bool immer = pWert >= 99;
+  int32_t* lauf = sim.netz.verbindungen.laufzaehler.data();
+  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+    // Locals, so that the stores to the counters do not make them be read again.
+    Zufall zufall = stroeme[static_cast<std::size_t>(p)];
+    int32_t* const lz = lauf;
+    const uint8_t* const gesperrt = plan.gesperrt.data();
+    const int32_t* const ziele = netz.verbindungen.ziel.data();
+    const std::size_t* const start = netz.verbindungsstart.data();
+    const int32_t* const z = zellen.data();
+    uint64_t gezaehlt = 0;
+    const std::size_t anfang = plan.grenzen[static_cast<std::size_t>(p)];
+    const std::size_t bis = plan.grenzen[static_cast<std::size_t>(p) + 1];
+    for (std::size_t von = anfang; von < bis; ++von) {
+      // The lists of the cells a few places ahead are fetched meanwhile.
+      if (von + 4 < bis) listeVorholen(lz, ziele, start[z[von + 4]], start[z[von + 4] + 1]);
+      const int32_t c = z[von];
+      const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
+      bool bleibt = false;
+      for (std::size_t i = start[c], ende = start[c + 1]; i < ende; ++i) {
+        const std::size_t k = folge(start[c], i);
+        const int32_t l = lz[k];
+        if (l == 0) continue;
+        if (l == 1) {
+          lz[k] = 0;
+          const int32_t ziel = ziele[k];
+          if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
+          continue;
+        }
+        int32_t neu = 0;
+        if (immer) {
+          neu = umlaufendMinus(l, 1);
+          ++gezaehlt;
+        } else {
+          // Without a branch: the draws come in no order.
+          neu = umlaufendMinus(l, zufall.naechste0bis99() <= pWert ? 1 : 0);
+        }
+        lz[k] = neu;
+        bleibt = bleibt || neu != 0;
+      }
+      if (bleibt) t.unterwegs.push_back(c);
+    }
+    if (immer) t.zuege = gezaehlt;
+  });
 }
 
 }  // namespace
@@ -108,38 +154,27 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
       // over memory: fetched some places ahead, each after what it needs.
       if (j + 20 < ende) e.nummerVorholen(nummern[j + 20], 0);
       if (j + 12 < ende) e.nummerVorholen(nummern[j + 12], 1);
-      if (j + 8 < ende) zieleVorholen(netz, e, e.gruppe(nummern[j + 8]));
+      if (j + 8 < ende) zieleVorholen(netz, e.gruppe(nummern[j + 8]));
       // Only the latest firing of the cell counts.
       if (!e.kommtJetzt(nummern[j])) continue;
       const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j]);
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(g.zelle)] != 0;
-      const std::size_t liste = netz.verbindungsanfang(g.zelle);
-      // Arrivals at a refractory cell are lost. Most are, in a busy net, and
-      // which ones follows no pattern: the accepted ones are picked without a
+      // The group's connections stand side by side, in list order. Arrivals
+      // at a refractory cell are lost. Most are, in a busy net, and which
+      // ones follows no pattern: the accepted ones are picked without a
       // branch first, a chunk at a time, and then sorted by target part.
-      auto sammeln = [&](auto stelle, auto ziel) {
-        for (uint32_t von = 0; von < g.anzahl; von += auswahlgroesse) {
-          const uint32_t bis = std::min<uint32_t>(g.anzahl, von + auswahlgroesse);
-          uint32_t m = 0;
-          for (uint32_t i = von; i < bis; ++i) {
-            auswahl[m] = i;
-            m += static_cast<uint32_t>(gesperrt[ziel(i)] == 0);
-          }
-          for (uint32_t j = 0; j < m; ++j) {
-            const int32_t z = ziel(auswahl[j]);
-            t.nachZiel[zielteil.teil(z)].push_back({liste + stelle(auswahl[j]), g.zelle, z, fest});
-          }
+      const int32_t* z = ziele + g.anfang;
+      for (uint32_t von = 0; von < g.anzahl; von += auswahlgroesse) {
+        const uint32_t bis = std::min<uint32_t>(g.anzahl, von + auswahlgroesse);
+        uint32_t m = 0;
+        for (uint32_t i = von; i < bis; ++i) {
+          auswahl[m] = i;
+          m += static_cast<uint32_t>(gesperrt[z[i]] == 0);
         }
-      };
-      if (g.anfang == Ankunftsplan::ganzeListe) {
-        sammeln([](uint32_t i) { return i; }, [&](uint32_t i) { return ziele[liste + i]; });
-      } else if (e.kurz()) {
-        const uint32_t* w = e.gepackt() + g.anfang;
-        sammeln([w](uint32_t i) { return w[i] & 0xFFU; }, [w](uint32_t i) { return static_cast<int32_t>(w[i] >> 8); });
-      } else {
-        const uint32_t* f = e.folge() + g.anfang;
-        const int32_t* z = e.zielfolge() + g.anfang;
-        sammeln([f](uint32_t i) { return f[i]; }, [z](uint32_t i) { return z[i]; });
+        for (uint32_t i = 0; i < m; ++i) {
+          const int32_t ziel = z[auswahl[i]];
+          t.nachZiel[zielteil.teil(ziel)].push_back({std::size_t{g.anfang} + auswahl[i], g.zelle, ziel, fest});
+        }
       }
     }
   });
@@ -158,10 +193,8 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
   teilen(
       zellen.size(), teile,
       [&](std::size_t i) { return netz.verbindungsende(zellen[i]) - netz.verbindungsanfang(zellen[i]); }, plan.grenzen);
-  const Zielteilung zielteil(netz.zellenzahl, teile);
-  const int32_t pWert = sim.param.pWert;
-  const bool immer = pWert >= 99;
-  int32_t* lauf = netz.verbindungen.laufzaehler.data();
+  const bool immer = sim.param.pWert >= 99;
+  const int32_t* lauf = netz.verbindungen.laufzaehler.data();
   auto stretch = [&](int32_t p) {
     return std::pair{plan.grenzen[static_cast<std::size_t>(p)], plan.grenzen[static_cast<std::size_t>(p) + 1]};
   };
@@ -187,47 +220,7 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
     stroeme[static_cast<std::size_t>(p)].vorruecken(zuege);
     zuege += plan.teilarbeit[static_cast<std::size_t>(p)].zuege;
   }
-  sim.faeden.ausfuehren(teile, [&](int32_t p) {
-    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
-    // Locals, so that the stores to the counters do not make them be read again.
-    Zufall zufall = stroeme[static_cast<std::size_t>(p)];
-    int32_t* const lz = lauf;
-    const uint8_t* const gesperrt = plan.gesperrt.data();
-    const int32_t* const ziele = netz.verbindungen.ziel.data();
-    const std::size_t* const start = netz.verbindungsstart.data();
-    const int32_t* const z = zellen.data();
-    uint64_t gezaehlt = 0;
-    const auto [anfang, bis] = stretch(p);
-    for (std::size_t von = anfang; von < bis; ++von) {
-      // The lists of the cells a few places ahead are fetched meanwhile.
-      if (von + 4 < bis) listeVorholen(lz, ziele, start[z[von + 4]], start[z[von + 4] + 1]);
-      const int32_t c = z[von];
-      const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
-      bool bleibt = false;
-      for (std::size_t k = start[c], ende = start[c + 1]; k < ende; ++k) {
-        const int32_t l = lz[k];
-        if (l == 0) continue;
-        if (l == 1) {
-          lz[k] = 0;
-          const int32_t ziel = ziele[k];
-          if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
-          continue;
-        }
-        int32_t neu = 0;
-        if (immer) {
-          neu = umlaufendMinus(l, 1);
-          ++gezaehlt;
-        } else {
-          // Without a branch: the draws come in no order.
-          neu = umlaufendMinus(l, zufall.naechste0bis99() <= pWert ? 1 : 0);
-        }
-        lz[k] = neu;
-        bleibt = bleibt || neu != 0;
-      }
-      if (bleibt) t.unterwegs.push_back(c);
-    }
-    if (immer) t.zuege = gezaehlt;
-  });
+  netz.mitFolge([&](auto folge) { gezaehltTeilen(sim, teile, stroeme, folge); });
   zieleAnwenden(sim, teile);
   plan.naechste.clear();
   zuege = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -103,6 +104,30 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
   if (gewichtspegel.size() == ziel.size()) dreh(gewichtspegel);
 }
 
+void Verbindungen::umordnen(std::size_t anfang, const uint32_t* alt, std::size_t n) {
+  auto ordne = [&](auto& spalte) {
+    using T = typename std::decay_t<decltype(spalte)>::value_type;
+    if (spalte.size() != ziel.size()) return;  // a column not kept (every value the same)
+    puffer_.resize(n * sizeof(T));
+    T* neu = reinterpret_cast<T*>(puffer_.data());
+    T* bereich = spalte.data() + anfang;
+    for (std::size_t p = 0; p < n; ++p) neu[p] = bereich[alt[p]];
+    std::copy(neu, neu + n, bereich);
+  };
+  ordne(ziel);
+  ordne(gewicht);
+  ordne(verzoegerung);
+  ordne(startgewicht);
+  ordne(gewichtsfaktor);
+  ordne(maximalgewicht);
+  ordne(lernschritt);
+  ordne(zeitfenster);
+  ordne(laufzaehler);
+  ordne(letzteankunft);
+  ordne(imfenster);
+  ordne(gewichtspegel);
+}
+
 int32_t Netz::suche(std::string_view name) const {
   // The index keeps the first cell of each name, so a later cell of the same
   // name is never found, exactly as a walk from the first cell would do.
@@ -115,7 +140,16 @@ void Netz::namensindexAufbauen() {
   for (int32_t i = 0; i < zellenzahl; ++i) namensindex.eintragen(Zelltabelle[static_cast<std::size_t>(i)].name, i);
 }
 
+std::size_t Netz::platz(std::size_t k) const {
+  if (listenfolge.gleich()) return k;
+  // The last cell whose list begins at or before k and is not empty.
+  const auto it = std::upper_bound(verbindungsstart.begin(), verbindungsstart.end() - 1, k);
+  const auto c = static_cast<int32_t>(it - verbindungsstart.begin() - 1);
+  return platz(c, k);
+}
+
 void Netz::leeren() {
+  listenfolge.leeren();
   Zelltabelle.clear();
   zellenzahl = 0;
   ersteZelle = 0;

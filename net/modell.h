@@ -97,9 +97,13 @@ struct Verbindungen {
   std::size_t anhaengen(int32_t ziel, double gewicht, int32_t verzoegerung);
   // Reverses the order of the connections in [von, bis).
   void umkehren(std::size_t von, std::size_t bis);
+  // Rearranges the n connections from `anfang` on: the one at anfang + p
+  // comes from anfang + alt[p]. Every column moves alike.
+  void umordnen(std::size_t anfang, const uint32_t* alt, std::size_t n);
 
  private:
-  std::size_t reserviert_ = 0;  // the size given to reserve
+  std::size_t reserviert_ = 0;         // the size given to reserve
+  std::vector<unsigned char> puffer_;  // scratch of umordnen
 };
 
 // Memory that is read at random places (the cell table, the columns of the
@@ -107,6 +111,38 @@ struct Verbindungen {
 // table entry then covers 2 MB instead of 4 KB. Only a hint, given before the
 // memory is first written; the contents are not touched.
 void grosseSeitenErbitten(const void* daten, std::size_t bytes);
+
+// Which place in the columns holds a cell's connection at a given list
+// position. The connections of a cell stand in its range of the columns by
+// delay (see engine/reihenfolge.h), so that the spikes of one delay that
+// arrive together are read side by side; the list order (newest first)
+// stays the order of the walk, of the state file and of every reader. Per
+// list index, the offset of the place in the cell's range: one byte each
+// where no list is longer than 256 connections (kurz), four otherwise
+// (lang). Both empty: places and list indices are the same.
+struct Listenfolge {
+  std::vector<uint8_t> kurz;
+  std::vector<uint32_t> lang;
+  bool gleich() const { return kurz.empty() && lang.empty(); }
+  void leeren() {
+    std::vector<uint8_t>().swap(kurz);
+    std::vector<uint32_t>().swap(lang);
+  }
+};
+
+// The three forms of the map, as functions of (first place of the cell,
+// list index), for loops that are compiled once per form.
+struct FolgeGleich {
+  std::size_t operator()(std::size_t, std::size_t k) const { return k; }
+};
+struct FolgeKurz {
+  const uint8_t* versatz;
+  std::size_t operator()(std::size_t anfang, std::size_t k) const { return anfang + versatz[k]; }
+};
+struct FolgeLang {
+  const uint32_t* versatz;
+  std::size_t operator()(std::size_t anfang, std::size_t k) const { return anfang + versatz[k]; }
+};
 
 struct Netz {
   std::vector<TZelle> Zelltabelle;
@@ -116,8 +152,29 @@ struct Netz {
   Verbindungen verbindungen;
   bool nummernformat = false;
 
+  Listenfolge listenfolge;
+
+  // The list indices of cell c are [verbindungsanfang(c), verbindungsende(c)),
+  // and so is its range of places; `platz` maps one to the other. Every
+  // reader of a column that cares for the list order goes through it.
   std::size_t verbindungsanfang(int32_t zelle) const { return verbindungsstart[static_cast<std::size_t>(zelle)]; }
   std::size_t verbindungsende(int32_t zelle) const { return verbindungsstart[static_cast<std::size_t>(zelle) + 1]; }
+  // The place of the connection at list index k of cell c.
+  std::size_t platz(int32_t c, std::size_t k) const {
+    if (!listenfolge.kurz.empty()) return verbindungsanfang(c) + listenfolge.kurz[k];
+    if (!listenfolge.lang.empty()) return verbindungsanfang(c) + listenfolge.lang[k];
+    return k;
+  }
+  // The same for a list index of any cell (a search for the cell).
+  std::size_t platz(std::size_t k) const;
+  // Calls f with the map in the form this net has (FolgeGleich, FolgeKurz or
+  // FolgeLang), so that a loop over many lists is compiled for each.
+  template <class F>
+  decltype(auto) mitFolge(F&& f) const {
+    if (!listenfolge.kurz.empty()) return f(FolgeKurz{listenfolge.kurz.data()});
+    if (!listenfolge.lang.empty()) return f(FolgeLang{listenfolge.lang.data()});
+    return f(FolgeGleich{});
+  }
 
   // First cell in index order whose name equals `name` byte for byte;
   // zellenzahl when there is none.

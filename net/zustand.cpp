@@ -113,7 +113,9 @@ void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschi
   zeile(text, "h ", zelle.aenderungsrate, 8);
 
   const Verbindungen& v = netz.verbindungen;
-  for (std::size_t i = netz.verbindungsanfang(nr); i < netz.verbindungsende(nr); ++i) {
+  // In list order, newest first.
+  for (std::size_t k = netz.verbindungsanfang(nr); k < netz.verbindungsende(nr); ++k) {
+    const std::size_t i = netz.platz(nr, k);
     // A target that was not resolved names no cell: its connection is left out.
     if (v.ziel[i] < 0 || v.ziel[i] >= netz.zellenzahl) continue;
     text += "c ";

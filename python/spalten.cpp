@@ -1,5 +1,6 @@
 #include "python/spalten.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "engine/zyklus.h"
@@ -45,11 +46,21 @@ const char* const verbindungsnamen[] = {"source",       "target",        "weight
                                         "start_weight", "weight_factor", "max_weight",   "learning_step",
                                         "time_window",  "in_transit",    "last_arrival", "in_window"};
 
+// A connection column in list order (the columns keep each cell's
+// connections by delay; Netz::platz maps the one to the other).
 template <class T>
-py::array_t<T> kopie(const std::vector<T>& spalte, std::size_t n, T leer) {
+py::array_t<T> kopie(const Netz& netz, const std::vector<T>& spalte, T leer) {
+  const std::size_t n = netz.verbindungen.size();
   py::array_t<T> aus(static_cast<py::ssize_t>(n));
   T* ziel = aus.mutable_data();
-  for (std::size_t k = 0; k < n; ++k) ziel[k] = spalte.empty() ? leer : spalte[k];
+  if (spalte.empty()) {
+    std::fill(ziel, ziel + n, leer);
+    return aus;
+  }
+  for (int32_t c = 0; c < netz.zellenzahl; ++c) {
+    for (std::size_t k = netz.verbindungsanfang(c); k < netz.verbindungsende(c); ++k)
+      ziel[k] = spalte[netz.platz(c, k)];
+  }
   return aus;
 }
 
@@ -145,24 +156,25 @@ py::array verbindungsspalte(Sitzung& s, const std::string& feld) {
     }
     return aus;
   }
-  if (feld == "target") return kopie(v.ziel, n, 0);
-  if (feld == "weight") return kopie(v.gewicht, n, 0.0);
-  if (feld == "delay") return kopie(v.verzoegerung, n, 0);
-  if (feld == "start_weight") return kopie(v.startgewicht, n, 0.0);
-  if (feld == "weight_factor") return kopie(v.gewichtsfaktor, n, 0.0);
-  if (feld == "max_weight") return kopie(v.maximalgewicht, n, 0.0);
-  if (feld == "learning_step") return kopie(v.lernschritt, n, 0.0);
-  if (feld == "time_window") return kopie(v.zeitfenster, n, nichtGegeben);
+  if (feld == "target") return kopie(netz, v.ziel, 0);
+  if (feld == "weight") return kopie(netz, v.gewicht, 0.0);
+  if (feld == "delay") return kopie(netz, v.verzoegerung, 0);
+  if (feld == "start_weight") return kopie(netz, v.startgewicht, 0.0);
+  if (feld == "weight_factor") return kopie(netz, v.gewichtsfaktor, 0.0);
+  if (feld == "max_weight") return kopie(netz, v.maximalgewicht, 0.0);
+  if (feld == "learning_step") return kopie(netz, v.lernschritt, 0.0);
+  if (feld == "time_window") return kopie(netz, v.zeitfenster, nichtGegeben);
   if (feld == "in_transit") {
     // By schedule the counters are not kept: written back for the reader.
     s.vorAenderung();
-    return kopie(v.laufzaehler, n, 0);
+    return kopie(netz, v.laufzaehler, 0);
   }
-  if (feld == "last_arrival") return kopie(v.letzteankunft, n, -1);
+  if (feld == "last_arrival") return kopie(netz, v.letzteankunft, -1);
   if (feld == "in_window") {
     py::array_t<bool> aus(static_cast<py::ssize_t>(n));
     bool* ziel = aus.mutable_data();
-    for (std::size_t k = 0; k < n; ++k) ziel[k] = !v.imfenster.empty() && v.imfenster[k] != 0;
+    const auto imfenster = kopie<uint8_t>(netz, v.imfenster, 0);
+    for (std::size_t k = 0; k < n; ++k) ziel[k] = imfenster.data()[k] != 0;
     return aus;
   }
   throw std::invalid_argument("no connection field '" + feld + "'");
@@ -188,10 +200,10 @@ void verbindungsspalteSetzen(Sitzung& s, const std::string& feld, const std::vec
   s.vorAenderung();
   if (real != nullptr) {
     const auto w = werteLesen<double>(werte, nummern.size());
-    for (std::size_t i = 0; i < nummern.size(); ++i) (*real)[static_cast<std::size_t>(nummern[i])] = w[i];
+    for (std::size_t i = 0; i < nummern.size(); ++i) (*real)[netz.platz(static_cast<std::size_t>(nummern[i]))] = w[i];
   } else {
     const auto w = werteLesen<int32_t>(werte, nummern.size());
-    for (std::size_t i = 0; i < nummern.size(); ++i) (*ganz)[static_cast<std::size_t>(nummern[i])] = w[i];
+    for (std::size_t i = 0; i < nummern.size(); ++i) (*ganz)[netz.platz(static_cast<std::size_t>(nummern[i]))] = w[i];
   }
   s.nachAenderung();
 }

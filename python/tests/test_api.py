@@ -194,3 +194,23 @@ def test_threads_aendern_den_lauf_nicht(modi, seed):
     assert laeufe[0] == laeufe[1]
     with pytest.raises(ValueError):
         sim.threads = 0
+
+
+def test_verbindungen_in_listenfolge_auch_nach_geaenderten_verzoegerungen():
+    # The engine keeps a cell's connections by delay in memory; every
+    # column reads and writes in list order (newest line first).
+    sim = velkor.Simulation.from_text("z A\ns 1\nc B 0.1 3\nc C 0.2 1\nc B 0.3 2\nc C 0.4 0\nz B\ns 9\nz C\ns 9\n")
+    sim.excite("A")
+    sim.step(2)
+    assert sim.connections("delay").tolist() == [0, 2, 1, 3]
+    assert sim.connections("weight").tolist() == [0.4, 0.3, 0.2, 0.1]
+    assert sim.connections("target").tolist() == [2, 1, 2, 1]
+    assert sim.connections("in_transit").tolist() == [0, 1, 0, 2]
+    sim.set_connections("delay", [7, 0], index=[1, 3])
+    sim.set_connections("weight", 0.5, index=2)
+    sim.step()
+    assert sim.connections("delay").tolist() == [0, 7, 1, 0]
+    assert sim.connections("weight").tolist() == [0.4, 0.3, 0.5, 0.1]
+    assert sim.connections("in_transit").tolist() == [0, 0, 0, 1]
+    zeilen = [z for z in sim.state_text().splitlines() if z.startswith("c ")]
+    assert [z.split()[1] for z in zeilen] == ["C", "B", "C", "B"]

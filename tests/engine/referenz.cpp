@@ -25,7 +25,8 @@ void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige) {
     zelle.refraktaerrest = zelle.refraktaerzeit;
     // A connection carries at most one spike: a spike still under way is replaced.
     Verbindungen& v = netz.verbindungen;
-    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+    for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
+      const std::size_t k = netz.platz(c, i);
       v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
     }
   } else {
@@ -61,7 +62,8 @@ void erholung(TZelle& zelle) {
 // current time step is not yet visible here.
 void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
-  for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+  for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
+    const std::size_t k = netz.platz(c, i);
     const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
     if (ziel.aenderungsrate >= 0) {
       v.gewicht[k] = v.gewicht[k] * v.gewichtsfaktor[k];
@@ -142,7 +144,8 @@ void weiterleiten(Simulation& sim) {
   Verbindungen& v = netz.verbindungen;
   const int32_t pWert = sim.param.pWert;
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
-    for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
+    for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
+      const std::size_t k = netz.platz(c, i);
       const int32_t lauf = v.laufzaehler[k];
       if (lauf == 0) continue;
       if (lauf == 1) {

@@ -46,6 +46,7 @@ class Testnetz {
   void fertig() {
     Netz& n = sim.netz;
     n.verbindungen.clear();
+    n.listenfolge.leeren();
     n.verbindungsstart.assign(1, 0);
     index_.assign(static_cast<std::size_t>(anzahl_), 0);
     for (const auto& liste : quellen_) {
@@ -60,7 +61,9 @@ class Testnetz {
     n.namensindexAufbauen();
   }
 
-  std::size_t k(int handle) const { return index_[static_cast<std::size_t>(handle)]; }
+  // The place of a connection in the columns now (the engine keeps a cell's
+  // connections by delay).
+  std::size_t k(int handle) const { return sim.netz.platz(index_[static_cast<std::size_t>(handle)]); }
   TZelle& z(int32_t c) { return sim.netz.Zelltabelle[static_cast<std::size_t>(c)]; }
   Verbindungen& v() { return sim.netz.verbindungen; }
   // The counter of connection k as the countdown has it now (the engine may

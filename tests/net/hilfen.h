@@ -80,7 +80,7 @@ inline Geladen laden(const std::string& text, int32_t x = 0, int32_t y = 0) {
 inline std::vector<int32_t> ziele(const Netz& netz, int32_t zelle) {
   std::vector<int32_t> liste;
   for (std::size_t i = netz.verbindungsanfang(zelle); i < netz.verbindungsende(zelle); ++i)
-    liste.push_back(netz.verbindungen.ziel[i]);
+    liste.push_back(netz.verbindungen.ziel[netz.platz(zelle, i)]);
   return liste;
 }
 
