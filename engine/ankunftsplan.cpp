@@ -129,8 +129,9 @@ bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* 
   const std::size_t ende = netz.verbindungsende(c);
   bool gefunden = false;
   int64_t k = 0;
+  // The counters stand in list order, the delays by place.
   for (std::size_t i = anfang; i < ende && !gefunden; ++i) {
-    const int32_t s = startwert(v.verzoegerung[i]);
+    const int32_t s = startwert(v.verzoegerung[netz.platz(c, i)]);
     const int32_t l = lauf[i];
     if (l == 0) continue;
     if (s > 0 && l >= 1 && l <= s) {
@@ -144,7 +145,7 @@ bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* 
   }
   if (!gefunden) return true;  // nothing in transit
   for (std::size_t i = anfang; i < ende; ++i) {
-    if (lauf[i] != zaehlerNach(startwert(v.verzoegerung[i]), k)) return false;
+    if (lauf[i] != zaehlerNach(startwert(v.verzoegerung[netz.platz(c, i)]), k)) return false;
   }
   const int64_t n = jetzt_ - k;
   letztes_[static_cast<std::size_t>(c)] = n;
@@ -171,7 +172,7 @@ void Ankunftsplan::verlassen(Netz& netz) {
     if (n == nie) continue;
     const int64_t k = jetzt_ - n;
     for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
-      v.laufzaehler[i] = zaehlerNach(startwert(v.verzoegerung[i]), k);
+      v.laufzaehler[i] = zaehlerNach(startwert(v.verzoegerung[netz.platz(c, i)]), k);
     }
   }
   aktiv_ = false;

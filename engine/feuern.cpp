@@ -45,7 +45,8 @@ bool starten(Netz& netz, int32_t c) {
   Verbindungen& v = netz.verbindungen;
   const std::size_t anfang = netz.verbindungsanfang(c);
   const std::size_t ende = netz.verbindungsende(c);
-  for (std::size_t k = anfang; k < ende; ++k) v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
+  // The counters stand in list order, the delays by place.
+  for (std::size_t k = anfang; k < ende; ++k) v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[netz.platz(c, k)], 1);
   return anfang < ende;
 }
 

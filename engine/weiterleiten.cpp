@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -76,38 +75,28 @@ class Weiterleitung {
         immer_(sim.param.pWert >= 99) {}
 
   // The list of cell c: countdown, arrivals gathered. Returns whether a spike
-  // is still in transit. `folge` maps the list order to the places.
+  // is still in transit. The counters stand in list order; `folge` gives
+  // the place of an arriving connection.
   template <class Folge>
   bool zellliste(int32_t c, Folge folge) {
     const bool fest = plan_.festeGewichte[static_cast<std::size_t>(c)] != 0;
     const std::size_t anfang = netz_.verbindungsanfang(c);
     const std::size_t ende = netz_.verbindungsende(c);
-    // Where the places are the list order, the counters of a list are
-    // counted down as a block.
-    if constexpr (std::is_same_v<Folge, FolgeGleich>) {
-      if (immer_) return zelllisteImmer(c, fest, anfang, ende);
-    }
+    if (immer_) return zelllisteImmer(c, fest, anfang, ende, folge);
     bool bleibt = false;
     for (std::size_t i = anfang; i < ende; ++i) {
-      const std::size_t k = folge(anfang, i);
-      const int32_t l = lauf_[k];
+      const int32_t l = lauf_[i];
       if (l == 0) continue;
       if (l == 1) {
-        lauf_[k] = 0;
-        ankunft(c, fest, k);
+        lauf_[i] = 0;
+        ankunft(c, fest, folge(anfang, i));
         continue;
       }
-      if (immer_) {
-        // Every countdown step succeeds: the draw is only counted.
-        lauf_[k] = umlaufendMinus(l, 1);
-        ++zuege_;
-      } else {
-        // One draw for every counting connection in every step, whatever P is,
-        // so the sequence of draws does not depend on P.
-        // Without a branch: the draws come in no order.
-        lauf_[k] = umlaufendMinus(l, sim_.zufall.naechste0bis99() <= pWert_ ? 1 : 0);
-      }
-      bleibt = bleibt || lauf_[k] != 0;
+      // One draw for every counting connection in every step, whatever P is,
+      // so the sequence of draws does not depend on P.
+      // Without a branch: the draws come in no order.
+      lauf_[i] = umlaufendMinus(l, sim_.zufall.naechste0bis99() <= pWert_ ? 1 : 0);
+      bleibt = bleibt || lauf_[i] != 0;
     }
     return bleibt;
   }
@@ -173,7 +162,8 @@ class Weiterleitung {
   // drawn here; the draws are only counted. Without a branch per connection:
   // the counters of a chunk are updated first, the arrivals noted on the way,
   // and then taken in their order.
-  bool zelllisteImmer(int32_t c, bool fest, std::size_t anfang, std::size_t ende) {
+  template <class Folge>
+  bool zelllisteImmer(int32_t c, bool fest, std::size_t anfang, std::size_t ende, Folge folge) {
     uint32_t rest = 0;
     for (std::size_t von = anfang; von < ende; von += stueck) {
       const std::size_t bis = std::min(ende, von + stueck);
@@ -185,7 +175,7 @@ class Weiterleitung {
       // are, in a busy net, so the accepted ones are picked without a branch.
       std::size_t m = 0;
       for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t k = ankuenfte_[i];
+        const std::size_t k = folge(anfang, ankuenfte_[i]);
         ankuenfte_[m] = k;
         m += static_cast<std::size_t>(plan_.gesperrt[static_cast<std::size_t>(ziel_[k])] == 0);
       }

@@ -105,12 +105,13 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, const std::vector<Zufall>& s
       const int32_t c = z[von];
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
       bool bleibt = false;
+      // The counters stand in list order; `folge` gives the place of an arriving connection.
       for (std::size_t i = start[c], ende = start[c + 1]; i < ende; ++i) {
-        const std::size_t k = folge(start[c], i);
-        const int32_t l = lz[k];
+        const int32_t l = lz[i];
         if (l == 0) continue;
         if (l == 1) {
-          lz[k] = 0;
+          lz[i] = 0;
+          const std::size_t k = folge(start[c], i);
           const int32_t ziel = ziele[k];
           if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
           continue;
@@ -123,7 +124,7 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, const std::vector<Zufall>& s
           // Without a branch: the draws come in no order.
           neu = umlaufendMinus(l, zufall.naechste0bis99() <= pWert ? 1 : 0);
         }
-        lz[k] = neu;
+        lz[i] = neu;
         bleibt = bleibt || neu != 0;
       }
       if (bleibt) t.unterwegs.push_back(c);

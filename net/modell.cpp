@@ -122,7 +122,6 @@ void Verbindungen::umordnen(std::size_t anfang, const uint32_t* alt, std::size_t
   ordne(maximalgewicht);
   ordne(lernschritt);
   ordne(zeitfenster);
-  ordne(laufzaehler);
   ordne(letzteankunft);
   ordne(imfenster);
   ordne(gewichtspegel);

@@ -74,6 +74,8 @@ struct Verbindungen {
     return zeitfenster;
   }
   // run state
+  // The counters stand in list order, not by place (see Netz::platz): the
+  // countdown walks them so, one random draw after the other.
   // Empty after a load (no spike in transit anywhere): the engine fills it when
   // it counts down and keeps it empty while it runs by schedule (P >= 99);
   // laufzaehlerAbgleichen (engine/zyklus.h) fills it for a reader.
@@ -98,7 +100,8 @@ struct Verbindungen {
   // Reverses the order of the connections in [von, bis).
   void umkehren(std::size_t von, std::size_t bis);
   // Rearranges the n connections from `anfang` on: the one at anfang + p
-  // comes from anfang + alt[p]. Every column moves alike.
+  // comes from anfang + alt[p]. Every column moves alike, except the
+  // counters, which keep the list order.
   void umordnen(std::size_t anfang, const uint32_t* alt, std::size_t n);
 
  private:

@@ -167,7 +167,10 @@ py::array verbindungsspalte(Sitzung& s, const std::string& feld) {
   if (feld == "in_transit") {
     // By schedule the counters are not kept: written back for the reader.
     s.vorAenderung();
-    return kopie(netz, v.laufzaehler, 0);
+    // The counters stand in list order already.
+    py::array_t<int32_t> aus(static_cast<py::ssize_t>(n));
+    std::copy(v.laufzaehler.begin(), v.laufzaehler.end(), aus.mutable_data());
+    return aus;
   }
   if (feld == "last_arrival") return kopie(netz, v.letzteankunft, -1);
   if (feld == "in_window") {

@@ -25,8 +25,8 @@ TEST(Feuern, PotenzialGleichSchwelleFeuertUndStartetSpikesSonstAbklingen) {
   feuern(t.sim, anzeige);
   EXPECT_EQ(t.z(a).potenzial, 0.0);
   EXPECT_EQ(t.z(a).refraktaerrest, 2);
-  EXPECT_EQ(t.zaehler(t.k(h1)), 1);
-  EXPECT_EQ(t.zaehler(t.k(h2)), 5);
+  EXPECT_EQ(t.zaehler(h1), 1);
+  EXPECT_EQ(t.zaehler(h2), 5);
   EXPECT_EQ(t.z(b).potenzial, 2.0);
   EXPECT_EQ(t.z(b).refraktaerrest, 0);
 }
@@ -41,10 +41,10 @@ TEST(Feuern, NichtGegebeneWerte) {
   t.z(b).potenzial = 3.0;
   Protokollanzeige anzeige;
   for (int i = 0; i < 3; ++i) {
-    t.zaehlerSetzen(t.k(h), 0);
+    t.zaehlerSetzen(h, 0);
     feuern(t.sim, anzeige);
     EXPECT_EQ(t.z(a).refraktaerrest, 2);
-    EXPECT_EQ(t.zaehler(t.k(h)), 8);
+    EXPECT_EQ(t.zaehler(h), 8);
   }
   EXPECT_EQ(t.z(b).potenzial, -3.0);
 }
@@ -129,7 +129,7 @@ TEST(Feuern, EigenerPulsGehtBeiRefraktaerzeitVerloren) {
   weiterleiten(t.sim);
   EXPECT_EQ(t.z(a).potenzial, 0.0);
   EXPECT_EQ(t.v().letzteankunft[t.k(h)], -1);
-  EXPECT_EQ(t.zaehler(t.k(h)), 0);
+  EXPECT_EQ(t.zaehler(h), 0);
 }
 
 TEST(Feuern, RefraktaerzeitNichtGegebenSperrtDieZelleDauerhaft) {
@@ -228,7 +228,7 @@ TEST(Gewicht, GewichtsfaktorJedenTaktUndKappungErstBeiAnkunft) {
   feuern(t.sim, anzeige);
   feuern(t.sim, anzeige);
   EXPECT_EQ(t.v().gewicht[t.k(h)], 4.0);  // above maximalgewicht 1, left there
-  t.zaehlerSetzen(t.k(h), 1);             // by hand, outside a time step
+  t.zaehlerSetzen(h, 1);                  // by hand, outside a time step
   weiterleiten(t.sim);
   EXPECT_EQ(t.v().gewicht[t.k(h)], 1.0);
   EXPECT_EQ(t.z(z).potenzial, 1.0);
@@ -352,7 +352,7 @@ TEST(Ankunftslernen, ZweiLernendeAnkuenfteImSelbenTakt) {
   t.z(z).lernfaktorstart = 0.2;
   for (int h : {erste, zweite}) {
     t.v().maximalgewicht[t.k(h)] = 2.0;
-    t.zaehlerSetzen(t.k(h), 1);
+    t.zaehlerSetzen(h, 1);
   }
   weiterleiten(t.sim);
   EXPECT_DOUBLE_EQ(t.v().gewicht[t.k(erste)], 1.6);

@@ -119,10 +119,10 @@ std::string zustandsabbild(const Simulation& sim) {
     o << zeile;
   }
   const Verbindungen& v = sim.netz.verbindungen;
-  // In list order: the places of the columns may differ between the engines.
+  // In list order (the counters stand so; the other columns by place).
   for (std::size_t i = 0; i < v.size(); ++i) {
     const std::size_t k = sim.netz.platz(i);
-    std::snprintf(zeile, sizeof zeile, "%a %" PRId32 " %" PRId32 " %d\n", v.gewicht[k], v.laufzaehler[k],
+    std::snprintf(zeile, sizeof zeile, "%a %" PRId32 " %" PRId32 " %d\n", v.gewicht[k], v.laufzaehler[i],
                   v.letzteankunft[k], static_cast<int>(v.imfenster[k]));
     o << zeile;
   }

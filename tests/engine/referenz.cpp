@@ -26,8 +26,7 @@ void feuertest(Netz& netz, int32_t c, Zyklusanzeige& anzeige) {
     // A connection carries at most one spike: a spike still under way is replaced.
     Verbindungen& v = netz.verbindungen;
     for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
-      const std::size_t k = netz.platz(c, i);
-      v.laufzaehler[k] = umlaufendPlus(v.verzoegerung[k], 1);
+      v.laufzaehler[i] = umlaufendPlus(v.verzoegerung[netz.platz(c, i)], 1);
     }
   } else {
     zelle.potenzial = zelle.potenzial * zelle.abklingfaktor;
@@ -121,9 +120,10 @@ void lernenBeiAnkunft(Netz& netz, std::size_t k, TZelle& ziel) {
   if (gewicht > v.maximalgewicht[k]) gewicht = v.maximalgewicht[k];
 }
 
-void ankunft(Netz& netz, std::size_t k, int32_t zeittakt) {
+// The spike over the connection at list index i (place k) arrives.
+void ankunft(Netz& netz, std::size_t i, std::size_t k, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
-  v.laufzaehler[k] = 0;
+  v.laufzaehler[i] = 0;
   TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
   // Arrivals at a refractory cell are lost, also at a cell that fired in this
   // time step and at one whose refraktaerrest went negative.
@@ -145,16 +145,16 @@ void weiterleiten(Simulation& sim) {
   const int32_t pWert = sim.param.pWert;
   for (int32_t c = netz.ersteZelle; c < netz.zellenzahl; ++c) {
     for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
-      const std::size_t k = netz.platz(c, i);
-      const int32_t lauf = v.laufzaehler[k];
+      // The counters stand in list order, the other columns by place.
+      const int32_t lauf = v.laufzaehler[i];
       if (lauf == 0) continue;
       if (lauf == 1) {
-        ankunft(netz, k, sim.zeittakt);
+        ankunft(netz, i, netz.platz(c, i), sim.zeittakt);
         continue;
       }
       // One draw for every counting connection in every step, whatever P is,
       // so the sequence of draws does not depend on P.
-      if (sim.zufall.naechste0bis99() <= pWert) v.laufzaehler[k] = umlaufendMinus(lauf, 1);
+      if (sim.zufall.naechste0bis99() <= pWert) v.laufzaehler[i] = umlaufendMinus(lauf, 1);
     }
   }
 }

@@ -66,16 +66,16 @@ class Testnetz {
   std::size_t k(int handle) const { return sim.netz.platz(index_[static_cast<std::size_t>(handle)]); }
   TZelle& z(int32_t c) { return sim.netz.Zelltabelle[static_cast<std::size_t>(c)]; }
   Verbindungen& v() { return sim.netz.verbindungen; }
-  // The counter of connection k as the countdown has it now (the engine may
-  // keep spikes in transit by schedule instead).
-  int32_t zaehler(std::size_t k) {
+  // The counter of a connection as the countdown has it now (the engine may
+  // keep spikes in transit by schedule instead). Counters stand in list order.
+  int32_t zaehler(int handle) {
     laufzaehlerAbgleichen(sim);
-    return v().laufzaehler[k];
+    return v().laufzaehler[index_[static_cast<std::size_t>(handle)]];
   }
   // Sets a counter by hand between phases.
-  void zaehlerSetzen(std::size_t k, int32_t wert) {
+  void zaehlerSetzen(int handle, int32_t wert) {
     laufzaehlerAbgleichen(sim);
-    v().laufzaehler[k] = wert;
+    v().laufzaehler[index_[static_cast<std::size_t>(handle)]] = wert;
     sim.plan.verwerfen();
   }
 

@@ -50,8 +50,8 @@ std::vector<Zustand> verlauf(Kette& k, int schritte) {
   std::vector<Zustand> v;
   for (int i = 0; i < schritte; ++i) {
     einzelzyklus(k.t.sim, anzeige);
-    v.push_back({k.t.z(0).potenzial, k.t.z(0).refraktaerrest, k.t.zaehler(k.t.k(k.h)), k.t.z(1).potenzial,
-                 k.t.z(1).refraktaerrest});
+    v.push_back(
+        {k.t.z(0).potenzial, k.t.z(0).refraktaerrest, k.t.zaehler(k.h), k.t.z(1).potenzial, k.t.z(1).refraktaerrest});
   }
   return v;
 }
