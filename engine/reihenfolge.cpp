@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "net/modell.h"
@@ -10,33 +11,47 @@ namespace velkor {
 
 namespace {
 
-// The list index (from the cell's first) of each place of cell c's range.
-void listenplaetze(const Netz& netz, int32_t c, std::vector<uint32_t>& anListe) {
-  const std::size_t anfang = netz.verbindungsanfang(c);
-  const std::size_t n = netz.verbindungsende(c) - anfang;
-  anListe.resize(n);
-  for (std::size_t i = 0; i < n; ++i) anListe[netz.platz(c, anfang + i) - anfang] = static_cast<uint32_t>(i);
-}
+// Where the connections of cell c go: for list index i (from the cell's
+// first), its place now (plaetze) and the place it must take (ziele), by
+// delay and in list order within one delay. Delays below 64 and those that
+// never arrive, as almost all nets have them, are sorted by counting.
+struct Zellordnung {
+  std::vector<uint32_t> plaetze;
+  std::vector<uint32_t> ziele;
+  std::vector<uint32_t> schluessel;
+  std::vector<uint32_t> folge;
 
-// Whether the places of cell c stand by delay, list order within one delay.
-bool zelleGeordnet(const Netz& netz, int32_t c, std::vector<uint32_t>& anListe) {
-  const int32_t* d = netz.verbindungen.verzoegerung.data();
-  const std::size_t anfang = netz.verbindungsanfang(c);
-  const std::size_t ende = netz.verbindungsende(c);
-  if (netz.listenfolge.gleich()) {
-    for (std::size_t k = anfang + 1; k < ende; ++k) {
-      if (ordnungsschluessel(d[k - 1]) > ordnungsschluessel(d[k])) return false;
+  // Returns whether every connection already stands where it must.
+  bool berechnen(const Netz& netz, int32_t c) {
+    const int32_t* d = netz.verbindungen.verzoegerung.data();
+    const std::size_t anfang = netz.verbindungsanfang(c);
+    const std::size_t n = netz.verbindungsende(c) - anfang;
+    plaetze.resize(n);
+    ziele.resize(n);
+    schluessel.resize(n);
+    bool klein = true;
+    for (std::size_t i = 0; i < n; ++i) {
+      plaetze[i] = static_cast<uint32_t>(netz.platz(c, anfang + i) - anfang);
+      const uint32_t s = ordnungsschluessel(d[anfang + plaetze[i]]);
+      schluessel[i] = s;
+      klein = klein && (s < 64 || s == UINT32_MAX);
     }
-    return true;
+    if (klein) {
+      uint32_t naechster[65] = {};
+      for (std::size_t i = 0; i < n; ++i) ++naechster[std::min<uint32_t>(schluessel[i], 64)];
+      uint32_t summe = 0;
+      for (uint32_t& z : naechster) summe += std::exchange(z, summe);
+      for (std::size_t i = 0; i < n; ++i) ziele[i] = naechster[std::min<uint32_t>(schluessel[i], 64)]++;
+    } else {
+      folge.resize(n);
+      std::iota(folge.begin(), folge.end(), uint32_t{0});
+      std::stable_sort(folge.begin(), folge.end(),
+                       [&](uint32_t a, uint32_t b) { return schluessel[a] < schluessel[b]; });
+      for (std::size_t p = 0; p < n; ++p) ziele[folge[p]] = static_cast<uint32_t>(p);
+    }
+    return plaetze == ziele;
   }
-  listenplaetze(netz, c, anListe);
-  for (std::size_t k = anfang + 1; k < ende; ++k) {
-    const uint32_t a = ordnungsschluessel(d[k - 1]);
-    const uint32_t b = ordnungsschluessel(d[k]);
-    if (a > b || (a == b && anListe[k - 1 - anfang] > anListe[k - anfang])) return false;
-  }
-  return true;
-}
+};
 
 // A map that stands for the list order itself, in the form the longest list needs.
 void gleicheFolgeAnlegen(Netz& netz) {
@@ -64,9 +79,9 @@ void gleicheFolgeAnlegen(Netz& netz) {
 }  // namespace
 
 bool verbindungenGeordnet(const Netz& netz) {
-  std::vector<uint32_t> anListe;
+  Zellordnung o;
   for (int32_t c = 0; c < netz.zellenzahl; ++c) {
-    if (!zelleGeordnet(netz, c, anListe)) return false;
+    if (!o.berechnen(netz, c)) return false;
   }
   return true;
 }
@@ -75,31 +90,21 @@ void verbindungenOrdnen(Netz& netz) {
   Verbindungen& v = netz.verbindungen;
   const std::size_t groesse = netz.listenfolge.kurz.size() + netz.listenfolge.lang.size();
   if (groesse != 0 && groesse != v.size()) netz.listenfolge.leeren();
-  std::vector<uint32_t> anListe;
+  Zellordnung o;
   std::vector<uint32_t> alt;
   for (int32_t c = 0; c < netz.zellenzahl; ++c) {
-    if (zelleGeordnet(netz, c, anListe)) continue;
+    if (o.berechnen(netz, c)) continue;
     if (netz.listenfolge.gleich()) gleicheFolgeAnlegen(netz);
     const std::size_t anfang = netz.verbindungsanfang(c);
-    const std::size_t n = netz.verbindungsende(c) - anfang;
-    listenplaetze(netz, c, anListe);
-    // The new order of the places: by delay, then by list index.
+    const std::size_t n = o.plaetze.size();
     alt.resize(n);
-    std::iota(alt.begin(), alt.end(), uint32_t{0});
-    const int32_t* d = v.verzoegerung.data() + anfang;
-    std::sort(alt.begin(), alt.end(), [&](uint32_t a, uint32_t b) {
-      const uint32_t x = ordnungsschluessel(d[a]);
-      const uint32_t y = ordnungsschluessel(d[b]);
-      return x != y ? x < y : anListe[a] < anListe[b];
-    });
+    for (std::size_t i = 0; i < n; ++i) alt[o.ziele[i]] = o.plaetze[i];
     v.umordnen(anfang, alt.data(), n);
-    // List index anListe[alt[p]] now stands at place p.
-    for (std::size_t p = 0; p < n; ++p) {
-      const std::size_t k = anfang + anListe[alt[p]];
+    for (std::size_t i = 0; i < n; ++i) {
       if (!netz.listenfolge.kurz.empty()) {
-        netz.listenfolge.kurz[k] = static_cast<uint8_t>(p);
+        netz.listenfolge.kurz[anfang + i] = static_cast<uint8_t>(o.ziele[i]);
       } else {
-        netz.listenfolge.lang[k] = static_cast<uint32_t>(p);
+        netz.listenfolge.lang[anfang + i] = o.ziele[i];
       }
     }
   }
