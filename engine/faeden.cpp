@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -14,11 +15,13 @@ namespace velkor {
 
 namespace {
 
-// Some 10 to 40 µs of waiting before a thread goes to sleep: the parts of one
-// time step follow each other closer than that, a pause between steps does
-// not. With more threads than cores nobody waits awake: a spinning thread
-// would only keep a working one from its core.
-constexpr int spinrundenStandard = 1000;
+// Up to a millisecond of waiting awake before a thread goes to sleep: the
+// parts of one time step, and the steps of a run, follow each other closer
+// than that (a wake-up from sleep costs tens of microseconds, more in a
+// virtual machine), a pause of the run does not. With more threads than
+// cores nobody waits awake: a spinning thread would only keep a working one
+// from its core.
+constexpr std::chrono::microseconds spinzeit{1000};
 
 int kerne() {
   cpu_set_t maske;
@@ -33,6 +36,18 @@ void kurzWarten() {
 #else
   std::this_thread::yield();
 #endif
+}
+
+// Waits awake while `weiter()` holds, at most the spin time (checked every
+// 64 pauses).
+template <class Weiter>
+void spinnen(bool erlaubt, Weiter weiter) {
+  if (!erlaubt) return;
+  const auto bis = std::chrono::steady_clock::now() + spinzeit;
+  for (int runde = 1; weiter(); ++runde) {
+    kurzWarten();
+    if (runde % 64 == 0 && std::chrono::steady_clock::now() >= bis) return;
+  }
 }
 
 }  // namespace
@@ -63,7 +78,7 @@ int32_t Faeden::teile(int32_t zellen) const {
 }
 
 void Faeden::starten() {
-  spinrunden_ = anzahl_ > kerne() ? 0 : spinrundenStandard;
+  spinnen_ = anzahl_ <= kerne();
   arbeiter_.reserve(static_cast<std::size_t>(anzahl_ - 1));
   const uint64_t stand = generation_.load(std::memory_order_relaxed);
   for (int32_t i = 1; i < anzahl_; ++i) arbeiter_.emplace_back([this, i, stand] { arbeiter(i, stand); });
@@ -90,11 +105,21 @@ void Faeden::ausfuehren(int32_t teile, const std::function<void(int32_t)>& f) {
   generation_.store(naechsteGeneration(teile), std::memory_order_release);
   generation_.notify_all();
   f(0);
-  for (int runde = 0; runde < spinrunden_ && offen_.load(std::memory_order_acquire) != 0; ++runde) kurzWarten();
+  spinnen(spinnen_, [&] { return offen_.load(std::memory_order_acquire) != 0; });
   for (int32_t rest = offen_.load(std::memory_order_acquire); rest != 0;
        rest = offen_.load(std::memory_order_acquire)) {
     offen_.wait(rest, std::memory_order_acquire);
   }
+}
+
+void Faeden::verteilen(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f) {
+  naechstesStueck_.store(0, std::memory_order_relaxed);
+  ausfuehren(teile, [&](int32_t teil) {
+    for (int32_t s = naechstesStueck_.fetch_add(1, std::memory_order_relaxed); s < stuecke;
+         s = naechstesStueck_.fetch_add(1, std::memory_order_relaxed)) {
+      f(s, teil);
+    }
+  });
 }
 
 uint64_t Faeden::naechsteGeneration(int32_t teile) const {
@@ -105,10 +130,10 @@ uint64_t Faeden::naechsteGeneration(int32_t teile) const {
 void Faeden::arbeiter(int32_t nummer, uint64_t gesehen) {
   for (;;) {
     uint64_t jetzt = generation_.load(std::memory_order_acquire);
-    for (int runde = 0; runde < spinrunden_ && jetzt == gesehen; ++runde) {
-      kurzWarten();
+    spinnen(spinnen_, [&] {
       jetzt = generation_.load(std::memory_order_acquire);
-    }
+      return jetzt == gesehen;
+    });
     while (jetzt == gesehen) {
       generation_.wait(gesehen, std::memory_order_acquire);
       jetzt = generation_.load(std::memory_order_acquire);

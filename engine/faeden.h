@@ -1,8 +1,8 @@
 #pragma once
 // The threads of the time step: a small pool that runs the parts of a phase
 // side by side and returns when all parts are done. The calling thread takes
-// the first part itself. Workers that find nothing to do spin briefly and
-// then sleep, so an idle pool costs no core.
+// the first part itself. Workers that find nothing to do wait awake for up
+// to a millisecond and then sleep, so an idle pool costs no core.
 //
 // How many threads: the cores the process may run on (its affinity mask),
 // unless the environment variable VELKOR_THREADS names a number; the batch
@@ -41,6 +41,16 @@ class Faeden {
   // Runs f(0) .. f(teile - 1), each on its own thread, f(0) on the caller's;
   // returns when all have returned. teile <= anzahl().
   void ausfuehren(int32_t teile, const std::function<void(int32_t)>& f);
+  // Pieces of a phase per thread: a phase in `teile` parts is cut into
+  // teile * stueckeJeTeil pieces, which the threads take one after the
+  // other as they become free, so that a core that is slower (or busy with
+  // another program) does less of the phase instead of holding it up.
+  static constexpr int32_t stueckeJeTeil = 4;
+  // Runs f(stueck, teil) for every stueck below `stuecke` on `teile`
+  // threads; `teil` (below teile) names the thread, for scratch of its own.
+  // Which thread takes which piece varies; what a piece does must not
+  // depend on it.
+  void verteilen(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f);
 
  private:
   void starten();
@@ -56,7 +66,8 @@ class Faeden {
   std::atomic<uint64_t> generation_{0};
   std::atomic<int32_t> offen_{0};
   const std::function<void(int32_t)>* auftrag_ = nullptr;
-  int spinrunden_ = 0;
+  std::atomic<int32_t> naechstesStueck_{0};
+  bool spinnen_ = false;  // wait awake a while before sleeping
 };
 
 }  // namespace velkor

@@ -183,31 +183,33 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
 }
 
 // Phase 1 in parts on several threads: first the windowed targets as they
-// are before and after their steps A and B; then equal stretches of cells,
-// each through A, B and C (firings go into the part's own store of the
-// schedule); then, on the calling thread in cell order, the firings and ends
-// of refractory phases for the display.
+// are before and after their steps A and B; then stretches of cells (more
+// stretches than threads, taken by whichever thread is free), each through
+// A, B and C (firings go into the schedule's store of the thread); then, on
+// the calling thread in cell order, the firings and ends of refractory
+// phases for the display.
 void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   Netz& netz = sim.netz;
   Laufplan& plan = sim.plan;
-  plan.teileVorbereiten(teile);
+  const int32_t erste = netz.ersteZelle;
+  const int64_t zahl = netz.zellenzahl - erste;
+  const auto stuecke = static_cast<int32_t>(std::min<int64_t>(zahl, int64_t{teile} * Faeden::stueckeJeTeil));
+  plan.teileVorbereiten(stuecke);
   const bool fenster = plan.fensterzahl() > 0;
   if (fenster) plan.staende.resize(static_cast<std::size_t>(netz.zellenzahl));
   const bool nachPlan = plan.ereignisse.aktiv();
   if (nachPlan) plan.ereignisse.teileVorbereiten(static_cast<std::size_t>(teile));
-  const int32_t erste = netz.ersteZelle;
-  const int64_t zahl = netz.zellenzahl - erste;
-  auto stretch = [&](int32_t p) {
-    return std::pair{static_cast<int32_t>(erste + zahl * p / teile),
-                     static_cast<int32_t>(erste + zahl * (p + 1) / teile)};
+  auto stretch = [&](int32_t s) {
+    return std::pair{static_cast<int32_t>(erste + zahl * s / stuecke),
+                     static_cast<int32_t>(erste + zahl * (s + 1) / stuecke)};
   };
   const int32_t zeittakt = sim.zeittakt;
   // The windowed targets before and after their own steps A and B, worked out
   // on copies (the steps read nothing but the cell itself).
   const Laufplan::Stand* staende = nullptr;
   if (fenster) {
-    sim.faeden.ausfuehren(teile, [&](int32_t p) {
-      const auto [von, bis] = stretch(p);
+    sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t) {
+      const auto [von, bis] = stretch(s);
       for (int32_t c = von; c < bis; ++c) {
         const auto i = static_cast<std::size_t>(c);
         if (plan.fensterregel[i] == 0) continue;
@@ -224,16 +226,17 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
     });
     staende = plan.staende.data();
   }
-  sim.faeden.ausfuehren(teile, [&](int32_t p) {
-    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
+  sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t p) {
+    Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(s)];
     t.gerettet.resize(plan.gerettet.size());
-    const auto [von, bis] = stretch(p);
+    const auto [von, bis] = stretch(s);
     for (int32_t c = von; c < bis; ++c) {
       const auto i = static_cast<std::size_t>(c);
       TZelle& zelle = netz.Zelltabelle[i];
       const Ausgang a = feuertest(zelle);
       if (a == Ausgang::gefeuert) {
         if (nachPlan) {
+          // The stores of the schedule are merged in an order of their own.
           plan.ereignisse.gefeuert(c, static_cast<std::size_t>(p));
         } else if (starten(netz, c)) {
           t.gestartet.push_back(c);
@@ -252,6 +255,7 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
       }
     }
   });
+  // The stretches in index order.
   for (const Teilarbeit& t : plan.teilarbeit) {
     for (const int32_t e : t.ereignisse) {
       if (e < 0) {

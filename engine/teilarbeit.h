@@ -2,10 +2,15 @@
 // What phases 1 and 3 hand between the parts of a time step that run on
 // threads of their own.
 //
-// Phase 3 is split twice. First by sources: each part walks a stretch of the
+// A phase is cut into more parts (pieces) than there are threads, and the
+// threads take them as they become free (Faeden::verteilen); each piece has
+// its own scratch here, so what it hands on does not depend on the thread
+// that worked it.
+//
+// Phase 3 is split twice. First by sources: each piece walks a stretch of the
 // walk (cells in index order, connections in list order), counts down and
-// sorts its accepted arrivals by the part of their target. Then by targets:
-// each part applies the arrivals at its own cells, stretch after stretch, so
+// sorts its accepted arrivals by the piece of their target. Then by targets:
+// each piece applies the arrivals at its own cells, stretch after stretch, so
 // every target receives its arrivals in the order of the walk and no two
 // threads touch one cell or one connection.
 

@@ -43,15 +43,17 @@ void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, s
   }
 }
 
-// The second half of the phase: every part applies the arrivals at its
-// targets, stretch after stretch; then the sources found to learn lose
-// their flag (a flag left on meanwhile only skips what changes nothing).
-void zieleAnwenden(Simulation& sim, int32_t teile) {
+// The second half of the phase: the targets are cut into as many stretches
+// as the walk was (`stuecke`), and each stretch of targets, on whichever
+// thread is free, gets the arrivals of the walk's stretches one after the
+// other; then the sources found to learn lose their flag (a flag left on
+// meanwhile only skips what changes nothing).
+void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   Laufplan& plan = sim.plan;
-  sim.faeden.ausfuehren(teile, [&](int32_t q) {
+  sim.faeden.verteilen(teile, stuecke, [&](int32_t q, int32_t) {
     Teilarbeit& eigen = plan.teilarbeit[static_cast<std::size_t>(q)];
-    for (int32_t p = 0; p < teile; ++p) {
-      anwenden(sim.netz, plan.teilarbeit[static_cast<std::size_t>(p)].nachZiel[static_cast<std::size_t>(q)],
+    for (int32_t s = 0; s < stuecke; ++s) {
+      anwenden(sim.netz, plan.teilarbeit[static_cast<std::size_t>(s)].nachZiel[static_cast<std::size_t>(q)],
                sim.zeittakt, eigen.nichtMehrFest);
     }
   });
@@ -79,15 +81,15 @@ void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang
 // The countdown of the stretches of the walk, part p each; `folge` maps the
 // list order to the places.
 template <class Folge>
-void gezaehltTeilen(Simulation& sim, int32_t teile, const std::vector<Zufall>& stroeme, Folge folge) {
+void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::vector<Zufall>& stroeme, Folge folge) {
   Laufplan& plan = sim.plan;
   const Netz& netz = sim.netz;
   const std::vector<int32_t>& zellen = plan.unterwegs;
-  const Zielteilung zielteil(netz.zellenzahl, teile);
+  const Zielteilung zielteil(netz.zellenzahl, stuecke);
   const int32_t pWert = sim.param.pWert;
   const bool immer = pWert >= 99;
   int32_t* lauf = sim.netz.verbindungen.laufzaehler.data();
-  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+  sim.faeden.verteilen(teile, stuecke, [&](int32_t p, int32_t) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     // Locals, so that the stores to the counters do not make them be read again.
     Zufall zufall = stroeme[static_cast<std::size_t>(p)];
@@ -141,15 +143,16 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
   Ankunftsplan& e = plan.ereignisse;
   // Equal stretches of the due groups; each part skips the stale ones itself.
   const std::vector<uint32_t>& nummern = e.faelligeNummern();
-  plan.teileVorbereiten(teile);
-  const Zielteilung zielteil(netz.zellenzahl, teile);
-  sim.faeden.ausfuehren(teile, [&](int32_t p) {
+  const int32_t stuecke = teile * Faeden::stueckeJeTeil;
+  plan.teileVorbereiten(stuecke);
+  const Zielteilung zielteil(netz.zellenzahl, stuecke);
+  sim.faeden.verteilen(teile, stuecke, [&](int32_t p, int32_t) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     const uint8_t* const gesperrt = plan.gesperrt.data();
     const int32_t* const ziele = netz.verbindungen.ziel.data();
     std::array<uint32_t, auswahlgroesse> auswahl;
-    const std::size_t anfang = nummern.size() * static_cast<std::size_t>(p) / static_cast<std::size_t>(teile);
-    const std::size_t ende = nummern.size() * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(teile);
+    const std::size_t anfang = nummern.size() * static_cast<std::size_t>(p) / static_cast<std::size_t>(stuecke);
+    const std::size_t ende = nummern.size() * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(stuecke);
     for (std::size_t j = anfang; j < ende; ++j) {
       // The groups, their cells' firing steps and their targets are spread
       // over memory: fetched some places ahead, each after what it needs.
@@ -179,7 +182,7 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
       }
     }
   });
-  zieleAnwenden(sim, teile);
+  zieleAnwenden(sim, teile, stuecke);
   // The draws the countdown would have made, skipped as one.
   const uint64_t zuege = e.weiter();
   if (zuege > 0) sim.zufall.vorruecken(zuege);
@@ -190,9 +193,10 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
   Netz& netz = sim.netz;
   plan.vereinigen();
   const std::vector<int32_t>& zellen = plan.unterwegs;
-  plan.teileVorbereiten(teile);
+  const int32_t stuecke = teile * Faeden::stueckeJeTeil;
+  plan.teileVorbereiten(stuecke);
   teilen(
-      zellen.size(), teile,
+      zellen.size(), stuecke,
       [&](std::size_t i) { return netz.verbindungsende(zellen[i]) - netz.verbindungsanfang(zellen[i]); }, plan.grenzen);
   const bool immer = sim.param.pWert >= 99;
   const int32_t* lauf = netz.verbindungen.laufzaehler.data();
@@ -202,7 +206,7 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
   // Below P 99 each stretch first counts the draws it will make: one per
   // counter of 2 or more, or negative.
   if (!immer) {
-    sim.faeden.ausfuehren(teile, [&](int32_t p) {
+    sim.faeden.verteilen(teile, stuecke, [&](int32_t p, int32_t) {
       const int32_t* const lz = lauf;
       const std::size_t* const start = netz.verbindungsstart.data();
       uint64_t n = 0;
@@ -215,14 +219,14 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
       plan.teilarbeit[static_cast<std::size_t>(p)].zuege = n;
     });
   }
-  std::vector<Zufall> stroeme(static_cast<std::size_t>(teile), sim.zufall);
+  std::vector<Zufall> stroeme(static_cast<std::size_t>(stuecke), sim.zufall);
   uint64_t zuege = 0;
-  for (int32_t p = 0; p < teile; ++p) {
+  for (int32_t p = 0; p < stuecke; ++p) {
     stroeme[static_cast<std::size_t>(p)].vorruecken(zuege);
     zuege += plan.teilarbeit[static_cast<std::size_t>(p)].zuege;
   }
-  netz.mitFolge([&](auto folge) { gezaehltTeilen(sim, teile, stroeme, folge); });
-  zieleAnwenden(sim, teile);
+  netz.mitFolge([&](auto folge) { gezaehltTeilen(sim, teile, stuecke, stroeme, folge); });
+  zieleAnwenden(sim, teile, stuecke);
   plan.naechste.clear();
   zuege = 0;
   for (const Teilarbeit& t : plan.teilarbeit) {

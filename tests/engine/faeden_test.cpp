@@ -50,6 +50,18 @@ TEST(Faeden, JederTeilGenauEinmalProAuftrag) {
         EXPECT_EQ(gelaufen[static_cast<std::size_t>(p)].load(), p < anzahl ? 1 : 0) << anzahl << " " << teile;
       }
     }
+    // Pieces: each exactly once, whatever thread takes it, for no piece,
+    // fewer pieces than threads and many more.
+    for (const int32_t stuecke : {0, 1, anzahl, anzahl * Faeden::stueckeJeTeil, 97}) {
+      std::vector<std::atomic<int>> genommen(static_cast<std::size_t>(stuecke));
+      std::atomic<bool> teilImBereich{true};
+      faeden.verteilen(anzahl, stuecke, [&](int32_t s, int32_t teil) {
+        genommen[static_cast<std::size_t>(s)].fetch_add(1);
+        if (teil < 0 || teil >= anzahl) teilImBereich = false;
+      });
+      for (const auto& g : genommen) EXPECT_EQ(g.load(), 1) << anzahl << " threads, " << stuecke << " pieces";
+      EXPECT_TRUE(teilImBereich.load());
+    }
     faeden.setzen(anzahl + 1);
     int summe = 0;
     std::atomic<int> zaehler{0};
