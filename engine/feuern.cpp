@@ -68,6 +68,12 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
   for (std::size_t k = 0; k < n; ++k) gewichte[k] = gewichte[k] * faktoren[k];
 }
 
+// The same with the narrow factor column: the numbers pick from the table.
+void plainFaktor(double* __restrict gewichte, const uint8_t* __restrict nummern, const double* __restrict tabelle,
+                 std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) gewichte[k] = gewichte[k] * tabelle[nummern[k]];
+}
+
 // Whether a target counts as firing for the windowed rule.
 template <class Zelle>
 bool zaehltAlsFeuernd(const Zelle& z) {
@@ -102,7 +108,7 @@ struct Kern {
     v.imfenster[k] = v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= zeitfenster ? 1 : 0;
   }
   double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? lernfaktor : lernfaktorstart;
-  v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
+  v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor.wert(k) * x);
 }
 
 // The same, with the target as the table holds it now.
@@ -132,7 +138,7 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   const T* gefenstert = fensterverbindungen + plan.fensterstart[i];
   const std::size_t n = plan.fensterstart[i + 1] - plan.fensterstart[i];
   double* gewichte = v.gewicht.data();
-  const double* faktoren = v.gewichtsfaktor.data();
+  const Gewichtsfaktoren& faktoren = v.gewichtsfaktor;
   // The plain factor for every connection, in one pass without a branch; the
   // weights of the windowed connections (the rule of a target is fixed after
   // the load) are kept aside and put back, and then follow in their order. No
@@ -144,7 +150,11 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   const std::size_t voraus = std::min(v.gewicht.size(), ende + 2 * (ende - anfang));
   for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{7}; k < voraus; k += 8) {
     __builtin_prefetch(gewichte + k, 1, 0);
-    __builtin_prefetch(faktoren + k, 0, 0);
+    if (faktoren.kurz()) {
+      if (k % 64 == 0) __builtin_prefetch(faktoren.nummern() + k, 0, 0);
+    } else {
+      __builtin_prefetch(faktoren.voll() + k, 0, 0);
+    }
   }
   // So are the columns that the windowed rule reads, where there is one.
   if (plan.fensterzahl() > 0) {
@@ -156,7 +166,11 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
     }
   }
   for (std::size_t j = 0; j < n; ++j) gerettet[j] = gewichte[gefenstert[j]];
-  plainFaktor(gewichte + anfang, faktoren + anfang, ende - anfang);
+  if (faktoren.kurz()) {
+    plainFaktor(gewichte + anfang, faktoren.nummern() + anfang, faktoren.tabelle(), ende - anfang);
+  } else {
+    plainFaktor(gewichte + anfang, faktoren.voll() + anfang, ende - anfang);
+  }
   for (std::size_t j = 0; j < n; ++j) gewichte[gefenstert[j]] = gerettet[j];
   // The targets are fetched ahead over the windowed connections of all cells:
   // the list runs on into those of the next cells.

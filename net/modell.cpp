@@ -64,7 +64,6 @@ void Verbindungen::reserve(std::size_t n) {
   grosseSeiten(gewicht);
   grosseSeiten(verzoegerung);
   grosseSeiten(startgewicht);
-  grosseSeiten(gewichtsfaktor);
   grosseSeiten(maximalgewicht);
   grosseSeiten(lernschritt);
   grosseSeiten(letzteankunft);
@@ -76,7 +75,7 @@ std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
   gewicht.push_back(g);
   verzoegerung.push_back(v);
   startgewicht.push_back(g);
-  gewichtsfaktor.push_back(nichtGegebenReal);
+  gewichtsfaktor.anhaengen(nichtGegebenReal);
   maximalgewicht.push_back(nichtGegebenReal);
   lernschritt.push_back(nichtGegebenReal);
   if (!zeitfenster.empty()) zeitfenster.push_back(nichtGegeben);
@@ -93,7 +92,7 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
   dreh(gewicht);
   dreh(verzoegerung);
   dreh(startgewicht);
-  dreh(gewichtsfaktor);
+  gewichtsfaktor.umkehren(von, bis);
   dreh(maximalgewicht);
   dreh(lernschritt);
   if (zeitfenster.size() == ziel.size()) dreh(zeitfenster);

@@ -149,7 +149,12 @@ py::array verbindungsspalte(Sitzung& s, const std::string& feld) {
   if (feld == "weight") return kopie(v.gewicht, n, 0.0);
   if (feld == "delay") return kopie(v.verzoegerung, n, 0);
   if (feld == "start_weight") return kopie(v.startgewicht, n, 0.0);
-  if (feld == "weight_factor") return kopie(v.gewichtsfaktor, n, 0.0);
+  if (feld == "weight_factor") {
+    py::array_t<double> aus(static_cast<py::ssize_t>(n));
+    double* ziel = aus.mutable_data();
+    for (std::size_t k = 0; k < n; ++k) ziel[k] = v.gewichtsfaktor.wert(k);
+    return aus;
+  }
   if (feld == "max_weight") return kopie(v.maximalgewicht, n, 0.0);
   if (feld == "learning_step") return kopie(v.lernschritt, n, 0.0);
   if (feld == "time_window") return kopie(v.zeitfenster, n, nichtGegeben);
@@ -176,17 +181,23 @@ void verbindungsspalteSetzen(Sitzung& s, const std::string& feld, const std::vec
   std::vector<int32_t>* ganz = nullptr;
   if (feld == "weight") real = &v.gewicht;
   if (feld == "start_weight") real = &v.startgewicht;
-  if (feld == "weight_factor") real = &v.gewichtsfaktor;
+  const bool faktor = feld == "weight_factor";
   if (feld == "max_weight") real = &v.maximalgewicht;
   if (feld == "learning_step") real = &v.lernschritt;
   if (feld == "delay") ganz = &v.verzoegerung;
   if (feld == "time_window") ganz = &v.zeitfensterSpalte();
-  if (real == nullptr && ganz == nullptr) {
+  if (real == nullptr && ganz == nullptr && !faktor) {
     throw std::invalid_argument("connection field '" + feld + "' cannot be set (settable: weight, start_weight, " +
                                 "weight_factor, max_weight, learning_step, delay, time_window)");
   }
   s.vorAenderung();
-  if (real != nullptr) {
+  if (faktor) {
+    // A 257th distinct value widens the column; a wide one that is left with
+    // few values becomes narrow again.
+    const auto w = werteLesen<double>(werte, nummern.size());
+    for (std::size_t i = 0; i < nummern.size(); ++i) v.gewichtsfaktor.setzen(static_cast<std::size_t>(nummern[i]), w[i]);
+    v.gewichtsfaktor.verdichten();
+  } else if (real != nullptr) {
     const auto w = werteLesen<double>(werte, nummern.size());
     for (std::size_t i = 0; i < nummern.size(); ++i) (*real)[static_cast<std::size_t>(nummern[i])] = w[i];
   } else {
