@@ -3,8 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/umlauf.h"
 #include "engine/zyklus.h"
@@ -69,9 +74,23 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
 }
 
 // The same with the narrow factor column: the numbers pick from the table.
+// There is no gather without AVX2, and a vector loop of the compiler only
+// shuffles the numbers around: eight numbers come in one load and are taken
+// apart in registers, and the weights go two at a time.
 void plainFaktor(double* __restrict gewichte, const uint8_t* __restrict nummern, const double* __restrict tabelle,
                  std::size_t n) {
-  for (std::size_t k = 0; k < n; ++k) gewichte[k] = gewichte[k] * tabelle[nummern[k]];
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  for (; k + 8 <= n; k += 8) {
+    uint64_t acht;
+    std::memcpy(&acht, nummern + k, sizeof acht);
+    for (std::size_t i = 0; i < 8; i += 2) {
+      const __m128d f = _mm_set_pd(tabelle[(acht >> (8 * i + 8)) & 0xFF], tabelle[(acht >> (8 * i)) & 0xFF]);
+      _mm_storeu_pd(gewichte + k + i, _mm_mul_pd(_mm_loadu_pd(gewichte + k + i), f));
+    }
+  }
+#endif
+  for (; k < n; ++k) gewichte[k] = gewichte[k] * tabelle[nummern[k]];
 }
 
 // Whether a target counts as firing for the windowed rule.
@@ -98,23 +117,17 @@ struct Kern {
         aenderungsrate(z.aenderungsrate) {}
 };
 
-// C, windowed rule, for connection k whose target counts as firing or not
-// and has the learning factor `lernfaktor`.
-[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt, bool feuernd,
-                                                  double lernfaktor, double lernfaktorstart) {
-  Verbindungen& v = netz.verbindungen;
+// C, windowed rule, for connection k whose weight was `gewicht` before this
+// step and whose target counts as firing or not and has the learning factor
+// `lernfaktor`.
+[[gnu::always_inline]] inline void fensterschritt(Verbindungen& v, std::size_t k, double gewicht, int32_t zeittakt,
+                                                  bool feuernd, double lernfaktor, double lernfaktorstart) {
   const int32_t zeitfenster = v.zeitfensterVon(k);
   if (feuernd) {
     v.imfenster[k] = v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= zeitfenster ? 1 : 0;
   }
   double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? lernfaktor : lernfaktorstart;
-  v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor.wert(k) * x);
-}
-
-// The same, with the target as the table holds it now.
-[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
-  const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(netz.verbindungen.ziel[k])];
-  fensterschritt(netz, k, zeittakt, zaehltAlsFeuernd(ziel), ziel.lernfaktor, ziel.lernfaktorstart);
+  v.gewicht[k] = gewicht * ((1 - x) + v.gewichtsfaktor.wert(k) * x);
 }
 
 // C. Per-step weight update of the outgoing connections of cell c.
@@ -135,15 +148,17 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
                      double* gerettet, const Laufplan::Stand* staende) {
   Verbindungen& v = netz.verbindungen;
   const auto i = static_cast<std::size_t>(c);
-  const T* gefenstert = fensterverbindungen + plan.fensterstart[i];
-  const std::size_t n = plan.fensterstart[i + 1] - plan.fensterstart[i];
+  const std::size_t erster = plan.fensterstart[i];
+  const T* gefenstert = fensterverbindungen + erster;
+  const int32_t* ziele = plan.fensterziele.data() + erster;
+  const std::size_t n = plan.fensterstart[i + 1] - erster;
   double* gewichte = v.gewicht.data();
   const Gewichtsfaktoren& faktoren = v.gewichtsfaktor;
   // The plain factor for every connection, in one pass without a branch; the
   // weights of the windowed connections (the rule of a target is fixed after
-  // the load) are kept aside and put back, and then follow in their order. No
-  // connection sees another one's weight, so the split changes nothing but
-  // the time.
+  // the load) are kept aside, and then those connections follow in their
+  // order from the weights kept. No connection sees another one's weight, so
+  // the split changes nothing but the time.
   // The weights and factors of the lists two cells on are fetched meanwhile.
   const std::size_t anfang = netz.verbindungsanfang(c);
   const std::size_t ende = netz.verbindungsende(c);
@@ -156,10 +171,11 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
       __builtin_prefetch(faktoren.voll() + k, 0, 0);
     }
   }
-  // So are the columns that the windowed rule reads, where there is one.
+  // So are the columns that the windowed rule reads for every such
+  // connection, where there is one; the latest arrival is read only for a
+  // target that counts as firing, and fetched below for those alone.
   if (plan.fensterzahl() > 0) {
     for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
-      __builtin_prefetch(v.ziel.data() + k, 0, 0);
       __builtin_prefetch(v.letzteankunft.data() + k, 0, 0);
       if (!v.zeitfenster.empty()) __builtin_prefetch(v.zeitfenster.data() + k, 0, 0);
       if (k % 64 == 0) __builtin_prefetch(v.imfenster.data() + k, 1);
@@ -171,26 +187,28 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   } else {
     plainFaktor(gewichte + anfang, faktoren.voll() + anfang, ende - anfang);
   }
-  for (std::size_t j = 0; j < n; ++j) gewichte[gefenstert[j]] = gerettet[j];
-  // The targets are fetched ahead over the windowed connections of all cells:
-  // the list runs on into those of the next cells.
-  const int32_t* ziele = v.ziel.data();
-  const std::size_t bisEnde = plan.fensterzahl() - plan.fensterstart[i];
+  // The targets are fetched 16 connections ahead, over the windowed
+  // connections of all cells: the list runs on into those of the next cells;
+  // 8 ahead, a target that then counts as firing has its connection's latest
+  // arrival fetched (only a guess across cells: nothing depends on it).
+  const std::size_t bisEnde = plan.fensterzahl() - erster;
   if (staende == nullptr) {
+    const TZelle* zellen = netz.Zelltabelle.data();
     for (std::size_t j = 0; j < n; ++j) {
-      if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
-      fensterschritt(netz, gefenstert[j], zeittakt);
+      if (j + 16 < bisEnde) __builtin_prefetch(zellen + ziele[j + 16]);
+      const TZelle& z = zellen[ziele[j]];
+      fensterschritt(v, gefenstert[j], gerettet[j], zeittakt, zaehltAlsFeuernd(z), z.lernfaktor, z.lernfaktorstart);
     }
     return;
   }
   for (std::size_t j = 0; j < n; ++j) {
-    if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[gefenstert[j + 16]]);
-    const int32_t t = ziele[gefenstert[j]];
+    if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[j + 16]);
+    const int32_t t = ziele[j];
     const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
     if (t <= c) {
-      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
+      fensterschritt(v, gefenstert[j], gerettet[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
     } else {
-      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
+      fensterschritt(v, gefenstert[j], gerettet[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
     }
   }
 }

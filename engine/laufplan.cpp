@@ -95,6 +95,8 @@ void Laufplan::aufbauen(const Netz& netz) {
   fensterLang = v.size() > UINT32_MAX;
   std::vector<uint32_t>().swap(fensterverbindungen);
   std::vector<std::size_t>().swap(fensterverbindungenLang);
+  std::vector<int32_t>().swap(fensterziele);
+  fensterziele.reserve(zahl);
   if (fensterLang) {
     fensterverbindungenLang.reserve(zahl);
   } else {
@@ -103,6 +105,7 @@ void Laufplan::aufbauen(const Netz& netz) {
   for (std::size_t c = 0; c < n && zahl > 0; ++c) {
     for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
       if (!gefenstert(k)) continue;
+      fensterziele.push_back(v.ziel[k]);
       if (fensterLang) {
         fensterverbindungenLang.push_back(k);
       } else {
