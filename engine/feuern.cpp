@@ -171,9 +171,10 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
       __builtin_prefetch(faktoren.voll() + k, 0, 0);
     }
   }
-  // So are the columns that the windowed rule reads for every such
-  // connection, where there is one; the latest arrival is read only for a
-  // target that counts as firing, and fetched below for those alone.
+  // So are the columns that the windowed rule reads, where there is one (the
+  // targets come from the plan, not from the target column). Fetching the
+  // latest arrival only for a target that counts as firing made it slower:
+  // the test of the target then waits for its record.
   if (plan.fensterzahl() > 0) {
     for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
       __builtin_prefetch(v.letzteankunft.data() + k, 0, 0);
@@ -188,9 +189,7 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
     plainFaktor(gewichte + anfang, faktoren.voll() + anfang, ende - anfang);
   }
   // The targets are fetched 16 connections ahead, over the windowed
-  // connections of all cells: the list runs on into those of the next cells;
-  // 8 ahead, a target that then counts as firing has its connection's latest
-  // arrival fetched (only a guess across cells: nothing depends on it).
+  // connections of all cells: the list runs on into those of the next cells.
   const std::size_t bisEnde = plan.fensterzahl() - erster;
   if (staende == nullptr) {
     const TZelle* zellen = netz.Zelltabelle.data();
