@@ -117,17 +117,42 @@ struct Kern {
         aenderungsrate(z.aenderungsrate) {}
 };
 
+// The columns that the windowed rule reads and writes, taken once per list:
+// a byte stored to imfenster could otherwise stand for any of the columns'
+// addresses and have them read again for every connection.
+struct Fensterspalten {
+  double* gewicht;
+  uint8_t* imfenster;
+  const int32_t* letzteankunft;
+  const int32_t* zeitfenster;  // nullptr: no connection has a window
+  const uint8_t* nummern;      // nullptr: the factors in their full form
+  const double* tabelle;
+  const double* voll;
+
+  explicit Fensterspalten(Verbindungen& v)
+      : gewicht(v.gewicht.data()),
+        imfenster(v.imfenster.data()),
+        letzteankunft(v.letzteankunft.data()),
+        zeitfenster(v.zeitfenster.empty() ? nullptr : v.zeitfenster.data()),
+        nummern(v.gewichtsfaktor.kurz() ? v.gewichtsfaktor.nummern() : nullptr),
+        tabelle(v.gewichtsfaktor.tabelle()),
+        voll(v.gewichtsfaktor.voll()) {}
+  double faktor(std::size_t k) const { return nummern != nullptr ? tabelle[nummern[k]] : voll[k]; }
+  int32_t fenster(std::size_t k) const { return zeitfenster != nullptr ? zeitfenster[k] : nichtGegeben; }
+};
+
 // C, windowed rule, for connection k whose weight was `gewicht` before this
 // step and whose target counts as firing or not and has the learning factor
 // `lernfaktor`.
-[[gnu::always_inline]] inline void fensterschritt(Verbindungen& v, std::size_t k, double gewicht, int32_t zeittakt,
-                                                  bool feuernd, double lernfaktor, double lernfaktorstart) {
-  const int32_t zeitfenster = v.zeitfensterVon(k);
+[[gnu::always_inline]] inline void fensterschritt(const Fensterspalten& v, std::size_t k, double gewicht,
+                                                  int32_t zeittakt, bool feuernd, double lernfaktor,
+                                                  double lernfaktorstart) {
+  const int32_t zeitfenster = v.fenster(k);
   if (feuernd) {
     v.imfenster[k] = v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= zeitfenster ? 1 : 0;
   }
   double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? lernfaktor : lernfaktorstart;
-  v.gewicht[k] = gewicht * ((1 - x) + v.gewichtsfaktor.wert(k) * x);
+  v.gewicht[k] = gewicht * ((1 - x) + v.faktor(k) * x);
 }
 
 // C. Per-step weight update of the outgoing connections of cell c.
@@ -191,12 +216,13 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   // The targets are fetched 16 connections ahead, over the windowed
   // connections of all cells: the list runs on into those of the next cells.
   const std::size_t bisEnde = plan.fensterzahl() - erster;
+  const Fensterspalten spalten(v);
   if (staende == nullptr) {
     const TZelle* zellen = netz.Zelltabelle.data();
     for (std::size_t j = 0; j < n; ++j) {
       if (j + 16 < bisEnde) __builtin_prefetch(zellen + ziele[j + 16]);
       const TZelle& z = zellen[ziele[j]];
-      fensterschritt(v, gefenstert[j], gerettet[j], zeittakt, zaehltAlsFeuernd(z), z.lernfaktor, z.lernfaktorstart);
+      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, zaehltAlsFeuernd(z), z.lernfaktor, z.lernfaktorstart);
     }
     return;
   }
@@ -205,9 +231,9 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
     const int32_t t = ziele[j];
     const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
     if (t <= c) {
-      fensterschritt(v, gefenstert[j], gerettet[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
+      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
     } else {
-      fensterschritt(v, gefenstert[j], gerettet[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
+      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
     }
   }
 }
