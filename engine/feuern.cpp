@@ -3,8 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/umlauf.h"
 #include "engine/zyklus.h"
@@ -69,6 +74,26 @@ void plainFaktor(double* __restrict gewichte, const double* __restrict faktoren,
   for (std::size_t k = 0; k < n; ++k) gewichte[k] = gewichte[k] * faktoren[k];
 }
 
+// The same with the narrow factor column: the numbers pick from the table.
+// There is no gather without AVX2, and a vector loop of the compiler only
+// shuffles the numbers around: eight numbers come in one load and are taken
+// apart in registers, and the weights go two at a time.
+void plainFaktor(double* __restrict gewichte, const uint8_t* __restrict nummern, const double* __restrict tabelle,
+                 std::size_t n) {
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  for (; k + 8 <= n; k += 8) {
+    uint64_t acht;
+    std::memcpy(&acht, nummern + k, sizeof acht);
+    for (std::size_t i = 0; i < 8; i += 2) {
+      const __m128d f = _mm_set_pd(tabelle[(acht >> (8 * i + 8)) & 0xFF], tabelle[(acht >> (8 * i)) & 0xFF]);
+      _mm_storeu_pd(gewichte + k + i, _mm_mul_pd(_mm_loadu_pd(gewichte + k + i), f));
+    }
+  }
+#endif
+  for (; k < n; ++k) gewichte[k] = gewichte[k] * tabelle[nummern[k]];
+}
+
 // Whether a target counts as firing for the windowed rule.
 template <class Zelle>
 bool zaehltAlsFeuernd(const Zelle& z) {
@@ -93,23 +118,42 @@ struct Kern {
         aenderungsrate(z.aenderungsrate) {}
 };
 
-// C, windowed rule, for connection k whose target counts as firing or not
-// and has the learning factor `lernfaktor`.
-[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt, bool feuernd,
-                                                  double lernfaktor, double lernfaktorstart) {
-  Verbindungen& v = netz.verbindungen;
-  const int32_t zeitfenster = v.zeitfensterVon(k);
+// The columns that the windowed rule reads and writes, taken once per list:
+// a byte stored to imfenster could otherwise stand for any of the columns'
+// addresses and have them read again for every connection.
+struct Fensterspalten {
+  double* gewicht;
+  uint8_t* imfenster;
+  const int32_t* letzteankunft;
+  const int32_t* zeitfenster;  // nullptr: no connection has a window
+  const uint8_t* nummern;      // nullptr: the factors in their full form
+  const double* tabelle;
+  const double* voll;
+
+  explicit Fensterspalten(Verbindungen& v)
+      : gewicht(v.gewicht.data()),
+        imfenster(v.imfenster.data()),
+        letzteankunft(v.letzteankunft.data()),
+        zeitfenster(v.zeitfenster.empty() ? nullptr : v.zeitfenster.data()),
+        nummern(v.gewichtsfaktor.kurz() ? v.gewichtsfaktor.nummern() : nullptr),
+        tabelle(v.gewichtsfaktor.tabelle()),
+        voll(v.gewichtsfaktor.voll()) {}
+  double faktor(std::size_t k) const { return nummern != nullptr ? tabelle[nummern[k]] : voll[k]; }
+  int32_t fenster(std::size_t k) const { return zeitfenster != nullptr ? zeitfenster[k] : nichtGegeben; }
+};
+
+// C, windowed rule, for connection k whose weight was `gewicht` before this
+// step and whose target counts as firing or not and has the learning factor
+// `lernfaktor`.
+[[gnu::always_inline]] inline void fensterschritt(const Fensterspalten& v, std::size_t k, double gewicht,
+                                                  int32_t zeittakt, bool feuernd, double lernfaktor,
+                                                  double lernfaktorstart) {
+  const int32_t zeitfenster = v.fenster(k);
   if (feuernd) {
     v.imfenster[k] = v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= zeitfenster ? 1 : 0;
   }
   double x = (v.imfenster[k] != 0 || zeitfenster < 0) ? lernfaktor : lernfaktorstart;
-  v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
-}
-
-// The same, with the target as the table holds it now.
-[[gnu::always_inline]] inline void fensterschritt(Netz& netz, std::size_t k, int32_t zeittakt) {
-  const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(netz.verbindungen.ziel[k])];
-  fensterschritt(netz, k, zeittakt, zaehltAlsFeuernd(ziel), ziel.lernfaktor, ziel.lernfaktorstart);
+  v.gewicht[k] = gewicht * ((1 - x) + v.faktor(k) * x);
 }
 
 // C. Per-step weight update of the outgoing connections of cell c.
@@ -130,54 +174,67 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
                      double* gerettet, const Laufplan::Stand* staende) {
   Verbindungen& v = netz.verbindungen;
   const auto i = static_cast<std::size_t>(c);
-  const T* gefenstert = fensterverbindungen + plan.fensterstart[i];
-  const std::size_t n = plan.fensterstart[i + 1] - plan.fensterstart[i];
+  const std::size_t erster = plan.fensterstart[i];
+  const T* gefenstert = fensterverbindungen + erster;
+  const int32_t* ziele = plan.fensterziele.data() + erster;
+  const std::size_t n = plan.fensterstart[i + 1] - erster;
   double* gewichte = v.gewicht.data();
-  const double* faktoren = v.gewichtsfaktor.data();
+  const Gewichtsfaktoren& faktoren = v.gewichtsfaktor;
   // The plain factor for every connection, in one pass without a branch; the
   // weights of the windowed connections (the rule of a target is fixed after
-  // the load) are kept aside and put back, and then follow in their order. No
-  // connection sees another one's weight, so the split changes nothing but
-  // the time.
+  // the load) are kept aside, and then those connections follow in their
+  // order from the weights kept. No connection sees another one's weight, so
+  // the split changes nothing but the time.
   // The weights and factors of the lists two cells on are fetched meanwhile.
   const std::size_t anfang = netz.verbindungsanfang(c);
   const std::size_t ende = netz.verbindungsende(c);
   const std::size_t voraus = std::min(v.gewicht.size(), ende + 2 * (ende - anfang));
   for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{7}; k < voraus; k += 8) {
     __builtin_prefetch(gewichte + k, 1, 0);
-    __builtin_prefetch(faktoren + k, 0, 0);
+    if (faktoren.kurz()) {
+      if (k % 64 == 0) __builtin_prefetch(faktoren.nummern() + k, 0, 0);
+    } else {
+      __builtin_prefetch(faktoren.voll() + k, 0, 0);
+    }
   }
-  // So are the columns that the windowed rule reads, where there is one.
+  // So are the columns that the windowed rule reads, where there is one (the
+  // targets come from the plan, not from the target column). Fetching the
+  // latest arrival only for a target that counts as firing made it slower:
+  // the test of the target then waits for its record.
   if (plan.fensterzahl() > 0) {
     for (std::size_t k = (ende + (ende - anfang)) & ~std::size_t{15}; k < voraus; k += 16) {
-      __builtin_prefetch(v.ziel.data() + k, 0, 0);
       __builtin_prefetch(v.letzteankunft.data() + k, 0, 0);
       if (!v.zeitfenster.empty()) __builtin_prefetch(v.zeitfenster.data() + k, 0, 0);
       if (k % 64 == 0) __builtin_prefetch(v.imfenster.data() + k, 1);
     }
   }
   for (std::size_t j = 0; j < n; ++j) gerettet[j] = gewichte[gefenstert[j]];
-  plainFaktor(gewichte + anfang, faktoren + anfang, ende - anfang);
-  for (std::size_t j = 0; j < n; ++j) gewichte[gefenstert[j]] = gerettet[j];
-  // The targets are fetched ahead over the windowed connections of all cells:
-  // the list runs on into those of the next cells.
-  const int32_t* ziele = v.ziel.data();
-  const std::size_t bisEnde = plan.fensterzahl() - plan.fensterstart[i];
+  if (faktoren.kurz()) {
+    plainFaktor(gewichte + anfang, faktoren.nummern() + anfang, faktoren.tabelle(), ende - anfang);
+  } else {
+    plainFaktor(gewichte + anfang, faktoren.voll() + anfang, ende - anfang);
+  }
+  // The targets are fetched 16 connections ahead, over the windowed
+  // connections of all cells: the list runs on into those of the next cells.
+  const std::size_t bisEnde = plan.fensterzahl() - erster;
+  const Fensterspalten spalten(v);
   if (staende == nullptr) {
+    const TZelle* zellen = netz.Zelltabelle.data();
     for (std::size_t j = 0; j < n; ++j) {
-      if (j + 16 < bisEnde) __builtin_prefetch(&netz.Zelltabelle[static_cast<std::size_t>(ziele[gefenstert[j + 16]])]);
-      fensterschritt(netz, gefenstert[j], zeittakt);
+      if (j + 16 < bisEnde) __builtin_prefetch(zellen + ziele[j + 16]);
+      const TZelle& z = zellen[ziele[j]];
+      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, zaehltAlsFeuernd(z), z.lernfaktor, z.lernfaktorstart);
     }
     return;
   }
   for (std::size_t j = 0; j < n; ++j) {
-    if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[gefenstert[j + 16]]);
-    const int32_t t = ziele[gefenstert[j]];
+    if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[j + 16]);
+    const int32_t t = ziele[j];
     const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
     if (t <= c) {
-      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
+      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
     } else {
-      fensterschritt(netz, gefenstert[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
+      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
     }
   }
 }

@@ -98,6 +98,8 @@ void Laufplan::aufbauen(const Netz& netz) {
   fensterLang = v.size() > UINT32_MAX;
   std::vector<uint32_t>().swap(fensterverbindungen);
   std::vector<std::size_t>().swap(fensterverbindungenLang);
+  std::vector<int32_t>().swap(fensterziele);
+  fensterziele.reserve(zahl);
   if (fensterLang) {
     fensterverbindungenLang.reserve(zahl);
   } else {
@@ -106,6 +108,7 @@ void Laufplan::aufbauen(const Netz& netz) {
   for (std::size_t c = 0; c < n && zahl > 0; ++c) {
     for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
       if (!gefenstert(k)) continue;
+      fensterziele.push_back(v.ziel[k]);
       if (fensterLang) {
         fensterverbindungenLang.push_back(k);
       } else {
@@ -124,7 +127,7 @@ void Laufplan::aufbauen(const Netz& netz) {
       const int32_t ziel = v.ziel[k];
       // A target that names no cell (only in a faulty net) keeps its visit.
       const bool zielOk = ziel >= 0 && static_cast<std::size_t>(ziel) < n;
-      if (!(v.gewichtsfaktor[k] == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) schritt = true;
+      if (!(v.gewichtsfaktor.wert(k) == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) schritt = true;
       if (mitZaehlern && v.laufzaehler[k] != 0) laeuft = true;
       if (!(v.lernschritt[k] == nichtGegebenReal && v.maximalgewicht[k] == v.startgewicht[k] &&
             v.gewicht[k] == v.maximalgewicht[k] && std::isfinite(v.gewicht[k]))) {

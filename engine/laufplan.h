@@ -79,6 +79,9 @@ class Laufplan {
   std::vector<std::size_t> fensterstart;
   std::vector<uint32_t> fensterverbindungen;
   std::vector<std::size_t> fensterverbindungenLang;
+  // The target of each of them, in the same order: the update reads it from
+  // here instead of from the target column of every connection.
+  std::vector<int32_t> fensterziele;
   bool fensterLang = false;
   std::size_t fensterzahl() const { return fensterstart.empty() ? 0 : fensterstart.back(); }
   // Scratch of phase 1: the weights of one cell's windowed connections.

@@ -65,7 +65,6 @@ void Verbindungen::reserve(std::size_t n) {
   grosseSeiten(gewicht);
   grosseSeiten(verzoegerung);
   grosseSeiten(startgewicht);
-  grosseSeiten(gewichtsfaktor);
   grosseSeiten(maximalgewicht);
   grosseSeiten(lernschritt);
   grosseSeiten(letzteankunft);
@@ -77,7 +76,7 @@ std::size_t Verbindungen::anhaengen(int32_t z, double g, int32_t v) {
   gewicht.push_back(g);
   verzoegerung.push_back(v);
   startgewicht.push_back(g);
-  gewichtsfaktor.push_back(nichtGegebenReal);
+  gewichtsfaktor.anhaengen(nichtGegebenReal);
   maximalgewicht.push_back(nichtGegebenReal);
   lernschritt.push_back(nichtGegebenReal);
   if (!zeitfenster.empty()) zeitfenster.push_back(nichtGegeben);
@@ -94,7 +93,7 @@ void Verbindungen::umkehren(std::size_t von, std::size_t bis) {
   dreh(gewicht);
   dreh(verzoegerung);
   dreh(startgewicht);
-  dreh(gewichtsfaktor);
+  gewichtsfaktor.umkehren(von, bis);
   dreh(maximalgewicht);
   dreh(lernschritt);
   if (zeitfenster.size() == ziel.size()) dreh(zeitfenster);
@@ -118,7 +117,7 @@ void Verbindungen::umordnen(std::size_t anfang, const uint32_t* alt, std::size_t
   ordne(gewicht);
   ordne(verzoegerung);
   ordne(startgewicht);
-  ordne(gewichtsfaktor);
+  gewichtsfaktor.spalteBearbeiten(ordne);
   ordne(maximalgewicht);
   ordne(lernschritt);
   ordne(zeitfenster);

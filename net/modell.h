@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "net/gewichtsfaktoren.h"
 #include "net/namensindex.h"
 
 namespace velkor {
@@ -58,7 +59,7 @@ struct Verbindungen {
   std::vector<double> gewicht;  // learned too
   std::vector<int32_t> verzoegerung;
   std::vector<double> startgewicht;
-  std::vector<double> gewichtsfaktor;
+  Gewichtsfaktoren gewichtsfaktor;  // one byte per connection while few distinct
   std::vector<double> maximalgewicht;
   std::vector<double> lernschritt;
   // Empty while no connection has a window (every value -1, not given): most

@@ -83,6 +83,7 @@ class Lader {
   void verbindungsparameter(std::string_view zeile);
   template <class T>
   void verbindungswert(Verbindungsfeld nr, std::vector<T> Verbindungen::*spalte, T wert, bool alle);
+  void faktorwert(double wert, bool alle);
   int32_t zielnummer(std::string_view wort) const;
   void zielVormerken(std::size_t verbindung, std::string_view wort, std::string_view zeile);
   void aeltestesZielAufloesen();
@@ -400,7 +401,7 @@ void Lader::verbindungsparameter(std::string_view zeile) {
       verbindungswert(fVerzoegerung, &Verbindungen::verzoegerung, naechsteGanzzahl(rest, fehler), true);
       break;
     case 'i':
-      verbindungswert(fGewichtsfaktor, &Verbindungen::gewichtsfaktor, naechsteReal(rest, fehler), block);
+      faktorwert(naechsteReal(rest, fehler), block);
       break;
     case 'm':
       verbindungswert(fMaximal, &Verbindungen::maximalgewicht, naechsteReal(rest, fehler), block);
@@ -443,6 +444,22 @@ void Lader::verbindungswert(Verbindungsfeld nr, std::vector<T> Verbindungen::*sp
   });
 }
 
+// The same for the factor column, narrow or full.
+void Lader::faktorwert(double wert, bool alle) {
+  Gewichtsfaktoren& faktoren = netz.verbindungen.gewichtsfaktor;
+  if (!alle) {
+    if (aktZelle < 0 || faktoren.size() == netz.verbindungsanfang(aktZelle)) return;
+    std::size_t kopf = faktoren.size() - 1;
+    faktoren.setzen(kopf, wert);
+    if (wert == nichtGegebenReal) verbindungsstand[fGewichtsfaktor].nichtGegeben(kopf);
+    return;
+  }
+  if (wert == nichtGegebenReal) return;
+  verbindungsstand[fGewichtsfaktor].fuellen(faktoren.size(), [&](std::size_t i) {
+    if (faktoren.wert(i) == nichtGegebenReal) faktoren.setzen(i, wert);
+  });
+}
+
 // --- list order and defaults ----------------------------------------------
 
 void Lader::abschliessen() {
@@ -455,8 +472,8 @@ void Lader::abschliessen() {
     if (zelle.aenderungsrate == nichtGegebenReal) zelle.aenderungsrate = 0.0;
     zelle.pegel = 0;
   }
+  v.gewichtsfaktor.ersetzen(nichtGegebenReal, 1.0);
   for (std::size_t i = 0; i < v.size(); ++i) {
-    if (v.gewichtsfaktor[i] == nichtGegebenReal) v.gewichtsfaktor[i] = 1.0;
     if (v.maximalgewicht[i] == nichtGegebenReal) v.maximalgewicht[i] = v.startgewicht[i];
   }
 }

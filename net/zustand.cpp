@@ -134,7 +134,7 @@ void zellblock(std::string& text, const Netz& netz, int32_t nr, int32_t xVerschi
     text += '\n';
     zeile(text, "m ", v.maximalgewicht[i], 2);
     zeile(text, "l ", v.lernschritt[i], 2);
-    zeile(text, "i ", v.gewichtsfaktor[i], 8);
+    zeile(text, "i ", v.gewichtsfaktor.wert(i), 8);
     zeile(text, "x ", v.zeitfensterVon(i));
   }
 }

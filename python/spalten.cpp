@@ -160,7 +160,15 @@ py::array verbindungsspalte(Sitzung& s, const std::string& feld) {
   if (feld == "weight") return kopie(netz, v.gewicht, 0.0);
   if (feld == "delay") return kopie(netz, v.verzoegerung, 0);
   if (feld == "start_weight") return kopie(netz, v.startgewicht, 0.0);
-  if (feld == "weight_factor") return kopie(netz, v.gewichtsfaktor, 0.0);
+  if (feld == "weight_factor") {
+    py::array_t<double> aus(static_cast<py::ssize_t>(n));
+    double* ziel = aus.mutable_data();
+    for (int32_t c = 0; c < netz.zellenzahl; ++c) {
+      for (std::size_t k = netz.verbindungsanfang(c); k < netz.verbindungsende(c); ++k)
+        ziel[k] = v.gewichtsfaktor.wert(netz.platz(c, k));
+    }
+    return aus;
+  }
   if (feld == "max_weight") return kopie(netz, v.maximalgewicht, 0.0);
   if (feld == "learning_step") return kopie(netz, v.lernschritt, 0.0);
   if (feld == "time_window") return kopie(netz, v.zeitfenster, nichtGegeben);
@@ -191,17 +199,24 @@ void verbindungsspalteSetzen(Sitzung& s, const std::string& feld, const std::vec
   std::vector<int32_t>* ganz = nullptr;
   if (feld == "weight") real = &v.gewicht;
   if (feld == "start_weight") real = &v.startgewicht;
-  if (feld == "weight_factor") real = &v.gewichtsfaktor;
+  const bool faktor = feld == "weight_factor";
   if (feld == "max_weight") real = &v.maximalgewicht;
   if (feld == "learning_step") real = &v.lernschritt;
   if (feld == "delay") ganz = &v.verzoegerung;
   if (feld == "time_window") ganz = &v.zeitfensterSpalte();
-  if (real == nullptr && ganz == nullptr) {
+  if (real == nullptr && ganz == nullptr && !faktor) {
     throw std::invalid_argument("connection field '" + feld + "' cannot be set (settable: weight, start_weight, " +
                                 "weight_factor, max_weight, learning_step, delay, time_window)");
   }
   s.vorAenderung();
-  if (real != nullptr) {
+  if (faktor) {
+    // A 257th distinct value widens the column; a wide one that is left with
+    // few values becomes narrow again.
+    const auto w = werteLesen<double>(werte, nummern.size());
+    for (std::size_t i = 0; i < nummern.size(); ++i)
+      v.gewichtsfaktor.setzen(netz.platz(static_cast<std::size_t>(nummern[i])), w[i]);
+    v.gewichtsfaktor.verdichten();
+  } else if (real != nullptr) {
     const auto w = werteLesen<double>(werte, nummern.size());
     for (std::size_t i = 0; i < nummern.size(); ++i) (*real)[netz.platz(static_cast<std::size_t>(nummern[i]))] = w[i];
   } else {

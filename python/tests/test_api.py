@@ -60,6 +60,29 @@ def test_geaenderte_werte_wirken_im_naechsten_schritt():
     assert sim.potentials.tolist()[1] == 99.0
 
 
+
+@pytest.mark.parametrize("anzahl", [256, 257, 400])
+def test_gewichtsfaktoren_ueber_256_verschiedene_bleiben_genau(anzahl):
+    # Up to 256 distinct factors are kept as numbers into a table; more widen
+    # the column. Either way each factor and each product stays exact, -0.0,
+    # NaN payloads and infinities included.
+    netz = velkor.Net(threshold=1e9, decay=1.0, refractory=1, delay=1)
+    netz.add_cell("A")
+    for k in range(anzahl):
+        netz.connect("A", "A", weight=0.25 + k / 1024, delay=1)
+    sim = velkor.Simulation(netz)
+    faktoren = 0.998 + np.arange(anzahl) * 1e-6
+    faktoren[:5] = [-0.0, 0.0, np.inf, np.nan, np.frombuffer(np.uint64(0x7FF8000000000123).tobytes(), np.float64)[0]]
+    sim.set_connections("weight_factor", faktoren[: anzahl // 2], index=range(anzahl // 2))
+    sim.set_connections("weight_factor", faktoren[anzahl // 2 :], index=range(anzahl // 2, anzahl))
+    bits = faktoren.view(np.uint64)
+    assert np.array_equal(sim.connections("weight_factor").view(np.uint64), bits)
+    vorher = sim.weights
+    sim.step()
+    assert np.array_equal(sim.weights.view(np.uint64), (vorher * faktoren).view(np.uint64))
+    assert np.array_equal(sim.connections("weight_factor").view(np.uint64), bits)
+
+
 @pytest.mark.parametrize("modi", ["P 100", "P 50", "p 99"])
 def test_schreiben_derselben_werte_aendert_den_lauf_nicht(modi):
     # Every write hands spikes in transit over to the counters and rebuilds

@@ -223,7 +223,7 @@ TEST(Gewicht, GewichtsfaktorJedenTaktUndKappungErstBeiAnkunft) {
   int32_t z = t.zelle("Z", 100.0, 0);
   int h = t.verbindung(s, z, 1.0, 0);
   t.fertig();
-  t.v().gewichtsfaktor[t.k(h)] = 2.0;
+  t.v().gewichtsfaktor.setzen(t.k(h), 2.0);
   Protokollanzeige anzeige;
   feuern(t.sim, anzeige);
   feuern(t.sim, anzeige);
@@ -274,7 +274,7 @@ struct Fenster {
     z.aenderungsrate = -0.5;
     z.lernfaktor = 0.4;
     z.lernfaktorstart = 0.8;
-    t.v().gewichtsfaktor[t.k(h)] = 0.5;
+    t.v().gewichtsfaktor.setzen(t.k(h), 0.5);
     t.v().zeitfensterSpalte()[t.k(h)] = zeitfenster;
     t.v().letzteankunft[t.k(h)] = letzteankunft;
     t.sim.zeittakt = 11;
@@ -419,7 +419,7 @@ TEST(Ankunftslernen, HemmendeVerbindung) {
   EXPECT_EQ(t.v().gewicht[k], -3.0);
   t.v().gewicht[k] = -1.0;
   t.v().maximalgewicht[k] = -1.0;
-  t.v().gewichtsfaktor[k] = 0.5;
+  t.v().gewichtsfaktor.setzen(k, 0.5);
   Protokollanzeige anzeige;
   feuern(t.sim, anzeige);
   EXPECT_EQ(t.v().gewicht[k], -0.5);

@@ -18,6 +18,7 @@
 #include "display/nullcanvas.h"
 #include "engine/start.h"
 #include "engine/zyklus.h"
+#include "net/netzladen.h"
 #include "net/zustand.h"
 #include "tests/engine/referenz.h"
 #include "tests/engine/testnetz.h"
@@ -33,6 +34,12 @@ using test::Testverzeichnis;
 // windows, weight factors of exactly 1.0 and others.
 class Zufallsnetz {
  public:
+  // With a stock of factors: nearly every connection takes the next of that
+  // many distinct factors ("-0" and "0" among them) in turn, the rest keep
+  // them not given, and `faktorFuellen` fills those in by an "f" block.
+  std::size_t faktorvorrat = 0;
+  const char* faktorFuellen = nullptr;
+
   explicit Zufallsnetz(uint32_t seed, int laengste = 5, bool luecken = false)
       : zufall_(seed), laengste_(laengste), luecken_(luecken) {}
 
@@ -52,6 +59,7 @@ class Zufallsnetz {
     for (const char* zeile : {"s 1.0\n", "a 0.9\n", "r 3\n", "d 2\n", "w 0.4\n"}) {
       if (!luecken_ || wahl(0, 1) == 0) o << zeile;
     }
+    if (faktorFuellen != nullptr) o << "i " << faktorFuellen << "\n";
     return o.str();
   }
 
@@ -99,15 +107,30 @@ class Zufallsnetz {
       if (art > 1) o << " " << (laengste_ <= 5 ? wahl(-3, 5) : wahl(0, 19) == 0 ? wahl(-3, 0) : wahl(0, laengste_));
     }
     o << "\n";
-    if (wahl(0, 2) == 0) o << "i " << (oft() ? 1.0 : reell(0.8, 1.2)) << "\n";
+    if (faktorvorrat > 0) {
+      if (wahl(0, 7) != 0) faktor(o, faktorzeilen_++ % faktorvorrat);
+    } else if (wahl(0, 2) == 0) {
+      o << "i " << (oft() ? 1.0 : reell(0.8, 1.2)) << "\n";
+    }
     if (wahl(0, 2) == 0) o << "m " << reell(-0.5, 2.0) << "\n";
     if (wahl(0, 3) == 0) o << "l " << reell(-0.2, 0.3) << "\n";
     if (wahl(0, 3) == 0) o << "x " << wahl(-1, 4) << "\n";
   }
 
+  void faktor(std::ostringstream& o, std::size_t nummer) {
+    char zeile[32];
+    if (nummer < 2) {
+      std::snprintf(zeile, sizeof zeile, "i %s\n", nummer == 0 ? "-0" : "0");
+    } else {
+      std::snprintf(zeile, sizeof zeile, "i %.6f\n", 0.9 + static_cast<double>(nummer) * 1e-4);
+    }
+    o << zeile;
+  }
+
   std::mt19937 zufall_;
   int laengste_;
   bool luecken_;
+  std::size_t faktorzeilen_ = 0;
 };
 
 // Every field of the net that a time step can change, bit for bit.
@@ -388,6 +411,38 @@ TEST(Identitaet, SelbstverbindungenUndRefraktaerzeitNullGleichDerReferenz) {
   Ablauf a{{100, 50, 100}, 1, 12};
   a.abgleichenJedeRunde = true;
   vergleichen(netz, eingabe + "\n.\n", a);
+}
+
+bool faktorenKurz(const std::string& netztext) {
+  Testverzeichnis dir;
+  Netz netz;
+  std::ostringstream protokoll;
+  EXPECT_EQ(netzladen(dir.datei("netz.net", netztext), 0, 0, netz, protokoll).status, Ladestatus::ok);
+  return netz.verbindungen.gewichtsfaktor.kurz();
+}
+
+TEST(Identitaet, SchmaleUndBreiteFaktorspalteGleichDerReferenz) {
+  // Distinct factors up to the limit of the narrow column and one more, the
+  // 257th given in the middle of the file or made by the fill-in of the
+  // factors not given ("f" block or 1.0).
+  struct Fall {
+    std::size_t vorrat;
+    const char* fuellen;
+    bool kurz;
+  };
+  const Fall faelle[] = {{255, "0.97", true}, {256, nullptr, false}, {256, "0.9002", true},
+                         {256, "0.97", false}, {257, "0.9002", false}, {600, nullptr, false}};
+  uint32_t seed = 901;
+  for (const Fall& f : faelle) {
+    Zufallsnetz z(seed++);
+    z.faktorvorrat = f.vorrat;
+    z.faktorFuellen = f.fuellen;
+    const std::string netz = z.netz(150);
+    ASSERT_EQ(faktorenKurz(netz), f.kurz) << f.vorrat;
+    Ablauf a{{100, 50}, 1, 20};
+    a.abgleichenJedeRunde = true;
+    vergleichen(netz, z.eingabe(150, 60), a, seed);
+  }
 }
 
 TEST(Identitaet, ListenUeber256VerbindungenGleichDerReferenz) {

@@ -65,7 +65,7 @@ void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
     const std::size_t k = netz.platz(c, i);
     const TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(v.ziel[k])];
     if (ziel.aenderungsrate >= 0) {
-      v.gewicht[k] = v.gewicht[k] * v.gewichtsfaktor[k];
+      v.gewicht[k] = v.gewicht[k] * v.gewichtsfaktor.wert(k);
       continue;
     }
     if (ziel.refraktaerrest == ziel.refraktaerzeit || ziel.potenzial >= ziel.schwelle) {
@@ -73,7 +73,7 @@ void gewichtsschritt(Netz& netz, int32_t c, int32_t zeittakt) {
           v.letzteankunft[k] >= 0 && umlaufendMinus(zeittakt, v.letzteankunft[k]) <= v.zeitfensterVon(k) ? 1 : 0;
     }
     double x = (v.imfenster[k] != 0 || v.zeitfensterVon(k) < 0) ? ziel.lernfaktor : ziel.lernfaktorstart;
-    v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor[k] * x);
+    v.gewicht[k] = v.gewicht[k] * ((1 - x) + v.gewichtsfaktor.wert(k) * x);
   }
 }
 

@@ -52,7 +52,7 @@ class Testnetz {
     for (const auto& liste : quellen_) {
       for (auto it = liste.rbegin(); it != liste.rend(); ++it) {
         std::size_t k = n.verbindungen.anhaengen(it->ziel, it->gewicht, it->verzoegerung);
-        n.verbindungen.gewichtsfaktor[k] = 1.0;
+        n.verbindungen.gewichtsfaktor.setzen(k, 1.0);
         n.verbindungen.maximalgewicht[k] = it->gewicht;
         index_[static_cast<std::size_t>(it->handle)] = k;
       }

@@ -64,7 +64,7 @@ TEST(Namensform, BeispielnetzMitAbschliessendemBlock) {
   EXPECT_EQ(v.verzoegerung[0], 1);
   EXPECT_EQ(v.gewicht[1], -0.5);
   EXPECT_EQ(v.verzoegerung[1], 2);
-  EXPECT_EQ(v.gewichtsfaktor[0], 1.0);
+  EXPECT_EQ(v.gewichtsfaktor.wert(0), 1.0);
   EXPECT_EQ(v.maximalgewicht[0], 0.8);  // the start weight
   EXPECT_EQ(v.maximalgewicht[1], -0.5);
   EXPECT_EQ(v.lernschritt[0], -1.0);
@@ -95,8 +95,8 @@ TEST(Namensform, ListeNeuesteVerbindungZuerstUndParameterAmKopf) {
   EXPECT_EQ(v.maximalgewicht[1], 3.0);
   EXPECT_EQ(v.lernschritt[1], 0.25);
   EXPECT_EQ(v.zeitfensterVon(1), 7);
-  EXPECT_EQ(v.gewichtsfaktor[1], 1.0);
-  EXPECT_EQ(v.gewichtsfaktor[2], 0.5);
+  EXPECT_EQ(v.gewichtsfaktor.wert(1), 1.0);
+  EXPECT_EQ(v.gewichtsfaktor.wert(2), 0.5);
   EXPECT_EQ(v.maximalgewicht[2], 1.0);
   EXPECT_EQ(g.netz.verbindungsstart, (std::vector<std::size_t>{0, 3, 3, 3, 3}));
 }
@@ -132,13 +132,13 @@ TEST(Namensform, BlockErreichtNurWasDarueberSteht) {
   EXPECT_EQ(ziele(g.netz, 1), std::vector<int32_t>{0});
   EXPECT_EQ(ziele(g.netz, 2), std::vector<int32_t>{0});
   const Verbindungen& v = g.netz.verbindungen;
-  EXPECT_EQ(v.gewichtsfaktor[0], 0.75);  // explicit value stays
-  EXPECT_EQ(v.gewichtsfaktor[1], 0.9);
+  EXPECT_EQ(v.gewichtsfaktor.wert(0), 0.75);  // explicit value stays
+  EXPECT_EQ(v.gewichtsfaktor.wert(1), 0.9);
   EXPECT_EQ(v.maximalgewicht[1], 5.0);
   EXPECT_EQ(v.lernschritt[1], 0.2);
   EXPECT_EQ(v.zeitfensterVon(1), 6);
   // C's connection comes after the block
-  EXPECT_EQ(v.gewichtsfaktor[2], 1.0);
+  EXPECT_EQ(v.gewichtsfaktor.wert(2), 1.0);
   EXPECT_EQ(v.maximalgewicht[2], 1.0);
   EXPECT_EQ(v.lernschritt[2], -1.0);
   EXPECT_EQ(v.zeitfensterVon(2), -1);
@@ -163,16 +163,16 @@ TEST(Namensform, GewichtUndVerzoegerungFuellenNurNichtGegebene) {
   EXPECT_EQ(v.startgewicht[1], 0.7);
   EXPECT_EQ(v.maximalgewicht[1], 0.7);
   EXPECT_EQ(v.verzoegerung[1], 4);
-  EXPECT_EQ(v.gewichtsfaktor[1], 1.0);
+  EXPECT_EQ(v.gewichtsfaktor.wert(1), 1.0);
   // B: list C, A
   ASSERT_EQ(ziele(g.netz, 1), (std::vector<int32_t>{2, 0}));
   EXPECT_EQ(v.gewicht[2], 0.1);
-  EXPECT_EQ(v.gewichtsfaktor[2], 0.6);
+  EXPECT_EQ(v.gewichtsfaktor.wert(2), 0.6);
   EXPECT_EQ(v.verzoegerung[2], 9);
   EXPECT_EQ(v.gewicht[3], 0.2);
   EXPECT_EQ(v.startgewicht[3], 0.2);
   EXPECT_EQ(v.zeitfensterVon(3), 3);
-  EXPECT_EQ(v.gewichtsfaktor[3], 1.0);
+  EXPECT_EQ(v.gewichtsfaktor.wert(3), 1.0);
   EXPECT_EQ(v.verzoegerung[3], 9);
   // C: not reached by any "w"
   EXPECT_EQ(v.gewicht[4], -1.0);
@@ -282,7 +282,7 @@ TEST(Namensform, ZeilenOhneAktuelleZelleOderVerbindungWerdenIgnoriert) {
   EXPECT_EQ(zelle(g.netz, 0).refraktaerzeit, -1);
   EXPECT_EQ(zelle(g.netz, 0).lernfaktor, 0.0);
   ASSERT_EQ(g.netz.verbindungen.size(), 1u);
-  EXPECT_EQ(g.netz.verbindungen.gewichtsfaktor[0], 1.0);
+  EXPECT_EQ(g.netz.verbindungen.gewichtsfaktor.wert(0), 1.0);
   EXPECT_EQ(g.netz.verbindungen.zeitfensterVon(0), -1);
 }
 
@@ -320,7 +320,7 @@ std::string abbild(const Netz& netz) {
   for (std::size_t s : netz.verbindungsstart) t << s << ',';
   for (std::size_t i = 0; i < v.size(); ++i)
     t << v.ziel[i] << ' ' << v.gewicht[i] << ' ' << v.verzoegerung[i] << ' ' << v.startgewicht[i] << ' '
-      << v.gewichtsfaktor[i] << ' ' << v.maximalgewicht[i] << ' ' << v.lernschritt[i] << ' ' << v.zeitfensterVon(i) << ' '
+      << v.gewichtsfaktor.wert(i) << ' ' << v.maximalgewicht[i] << ' ' << v.lernschritt[i] << ' ' << v.zeitfensterVon(i) << ' '
       << (v.laufzaehler.empty() ? 0 : v.laufzaehler[i]) << ' ' << v.letzteankunft[i] << ' ' << int(v.imfenster[i])
       << ' ' << (v.gewichtspegel.empty() ? 0 : int(v.gewichtspegel[i])) << ";";
   return t.str();

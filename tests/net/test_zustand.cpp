@@ -129,7 +129,7 @@ TEST(Zustand, WiederLadenGibtDieWerteUndKehrtDieListenUm) {
     EXPECT_EQ(neu.gewicht[n], alt.gewicht[a]);
     EXPECT_EQ(neu.startgewicht[n], alt.gewicht[a]);
     EXPECT_EQ(neu.verzoegerung[n], alt.verzoegerung[a]);
-    EXPECT_EQ(neu.gewichtsfaktor[n], alt.gewichtsfaktor[a]);
+    EXPECT_EQ(neu.gewichtsfaktor.wert(n), alt.gewichtsfaktor.wert(a));
     EXPECT_EQ(neu.maximalgewicht[n], alt.maximalgewicht[a]);
     EXPECT_EQ(neu.lernschritt[n], alt.lernschritt[a]);
     EXPECT_EQ(neu.zeitfensterVon(n), alt.zeitfensterVon(a));
@@ -174,7 +174,7 @@ TEST(Zustand, RiesigeWerteLadenUnverkuerztWieder) {
   EXPECT_EQ(v.verzoegerung[0], 7);
   EXPECT_EQ(v.maximalgewicht[0], 1.7976931348623157e308);
   EXPECT_EQ(v.lernschritt[0], -1e300);
-  EXPECT_EQ(v.gewichtsfaktor[0], 1e80);
+  EXPECT_EQ(v.gewichtsfaktor.wert(0), 1e80);
   EXPECT_EQ(v.gewicht[1], -1e80);
   EXPECT_EQ(v.verzoegerung[1], 2147483647);
   EXPECT_EQ(v.maximalgewicht[1], 1e88);
