@@ -29,6 +29,12 @@ void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, s
       __builtin_prefetch(zellen + b.ziel, 1);
       __builtin_prefetch(v.gewicht.data() + b.k, 0, 0);
       __builtin_prefetch(v.letzteankunft.data() + b.k, 1, 0);
+      if (!b.fest) {
+        // The columns of the learning rule at arrival.
+        __builtin_prefetch(v.lernschritt.data() + b.k, 0, 0);
+        __builtin_prefetch(v.maximalgewicht.data() + b.k, 0, 0);
+        __builtin_prefetch(v.startgewicht.data() + b.k, 0, 0);
+      }
     }
     const Ankunft& a = liste[i];
     TZelle& ziel = zellen[a.ziel];
