@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/reihenfolge.h"
+#include "engine/teilarbeit.h"
 #include "engine/umlauf.h"
 #include "net/modell.h"
 
@@ -33,6 +34,8 @@ void Ankunftsplan::verwerfen() {
   ewig_ = {};
   letztes_ = {};
   ablagen_ = {};
+  stuecke_ = 1;
+  schnitt_ = {};
   faellig_ = {};
   bitfeld_ = {};
   versuche_ = 0;
@@ -100,10 +103,11 @@ bool Ankunftsplan::betreten(Netz& netz) {
   }
   std::size_t groesse = 2;
   while (groesse <= static_cast<std::size_t>(laengste_)) groesse *= 2;
-  ablagen_.assign(1, {});
-  ablagen_[0].ring.assign(groesse, {});
-  ablagen_[0].zugaenderung.assign(groesse, 0);
   maske_ = groesse - 1;
+  ablagen_.clear();
+  ablagenAnlegen(1);
+  stuecke_ = 1;
+  schnitt_.clear();
   // Far from 0, so that a firing step derived from a counter is never negative.
   jetzt_ = int64_t{1} << 40;
   letztes_.assign(static_cast<std::size_t>(netz.zellenzahl), nie);
@@ -180,12 +184,46 @@ void Ankunftsplan::verlassen(Netz& netz) {
   ablagen_ = {};
 }
 
-void Ankunftsplan::teileVorbereiten(std::size_t teile) {
-  while (ablagen_.size() < teile) {
+void Ankunftsplan::ablagenAnlegen(std::size_t anzahl) {
+  while (ablagen_.size() < anzahl) {
     ablagen_.emplace_back();
     ablagen_.back().ring.assign(maske_ + 1, {});
     ablagen_.back().zugaenderung.assign(maske_ + 1, 0);
   }
+}
+
+void Ankunftsplan::aufteilen(const Netz& netz, int32_t stuecke) {
+  stuecke = std::max<int32_t>(stuecke, 1);
+  if (stuecke == stuecke_ && schnitt_.size() == static_cast<std::size_t>(stuecke) + 1 &&
+      netz.ersteZelle == schnittErste_ && netz.zellenzahl == schnittZellen_) {
+    return;
+  }
+  ablagenAnlegen(static_cast<std::size_t>(stuecke));
+  // Piece 0 takes the cells before the first one of the walk as well.
+  schnitt_.assign(static_cast<std::size_t>(stuecke) + 1, static_cast<uint32_t>(gruppen_.size()));
+  schnitt_[0] = 0;
+  for (int32_t s = 1; s < stuecke; ++s) {
+    const int32_t c = std::clamp(stueckanfang(netz.ersteZelle, netz.zellenzahl, s, stuecke), 0, netz.zellenzahl);
+    schnitt_[static_cast<std::size_t>(s)] = gruppenstart_[static_cast<std::size_t>(c)];
+  }
+  // Every entry to the store of its piece; the counts of draws stay where
+  // they are (they are summed over all stores).
+  std::vector<uint32_t> alle;
+  for (std::size_t r = 0; r <= maske_; ++r) {
+    alle.clear();
+    for (Ablage& a : ablagen_) {
+      alle.insert(alle.end(), a.ring[r].begin(), a.ring[r].end());
+      a.ring[r].clear();
+    }
+    for (const uint32_t g : alle) {
+      const auto s = static_cast<std::size_t>(std::upper_bound(schnitt_.begin() + 1, schnitt_.end() - 1, g) -
+                                              (schnitt_.begin() + 1));
+      ablagen_[s].ring[r].push_back(g);
+    }
+  }
+  stuecke_ = stuecke;
+  schnittErste_ = netz.ersteZelle;
+  schnittZellen_ = netz.zellenzahl;
 }
 
 void Ankunftsplan::anmelden(int32_t c, int64_t n, Ablage& a) {
@@ -229,38 +267,51 @@ void Ankunftsplan::gefeuert(int32_t c, std::size_t teil) {
   anmelden(c, n, a);
 }
 
+void Ankunftsplan::ordnen(std::vector<uint32_t>& eimer, uint32_t von, uint32_t bis, std::vector<uint64_t>& bitfeld,
+                          std::vector<uint32_t>& aus) {
+  aus.clear();
+  const std::size_t n = bis - von;
+  if (eimer.size() < 64 || eimer.size() * 8 < n / 64) {
+    aus.swap(eimer);
+    std::sort(aus.begin(), aus.end());
+    aus.erase(std::unique(aus.begin(), aus.end()), aus.end());
+    eimer.clear();
+    return;
+  }
+  // Many entries: a bit per group, read in order.
+  const std::size_t basis = von / 64;
+  bitfeld.resize((std::size_t{bis} + 63) / 64 - basis);
+  for (const uint32_t g : eimer) bitfeld[g / 64 - basis] |= uint64_t{1} << (g % 64);
+  eimer.clear();
+  for (std::size_t w = 0; w < bitfeld.size(); ++w) {
+    uint64_t bits = bitfeld[w];
+    bitfeld[w] = 0;
+    while (bits != 0) {
+      aus.push_back(static_cast<uint32_t>((basis + w) * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
+      bits &= bits - 1;
+    }
+  }
+}
+
 // The groups of this step's bucket, ascending (and so in the order of their
 // cells) and each once.
 const std::vector<uint32_t>& Ankunftsplan::faelligeGruppen() {
   std::vector<uint32_t>& eimer = ablagen_[0].ring[platz(jetzt_)];
-  // The stores of the parts join the first one.
+  // The stores of the pieces join the first one (and stay in their cut: the bucket is emptied).
   for (std::size_t t = 1; t < ablagen_.size(); ++t) {
     std::vector<uint32_t>& dazu = ablagen_[t].ring[platz(jetzt_)];
     eimer.insert(eimer.end(), dazu.begin(), dazu.end());
     dazu.clear();
   }
-  faellig_.clear();
-  const std::size_t n = gruppen_.size();
-  if (eimer.size() < 64 || eimer.size() * 8 < n / 64) {
-    faellig_.swap(eimer);
-    std::sort(faellig_.begin(), faellig_.end());
-    faellig_.erase(std::unique(faellig_.begin(), faellig_.end()), faellig_.end());
-    eimer.clear();
-    return faellig_;
-  }
-  // Many entries: a bit per group, read in order.
-  bitfeld_.resize((n + 63) / 64);
-  for (const uint32_t g : eimer) bitfeld_[g / 64] |= uint64_t{1} << (g % 64);
-  eimer.clear();
-  for (std::size_t w = 0; w < bitfeld_.size(); ++w) {
-    uint64_t bits = bitfeld_[w];
-    bitfeld_[w] = 0;
-    while (bits != 0) {
-      faellig_.push_back(static_cast<uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
-      bits &= bits - 1;
-    }
-  }
+  ordnen(eimer, 0, static_cast<uint32_t>(gruppen_.size()), bitfeld_, faellig_);
   return faellig_;
+}
+
+const std::vector<uint32_t>& Ankunftsplan::faelligImStueck(int32_t s) {
+  Ablage& a = ablagen_[static_cast<std::size_t>(s)];
+  ordnen(a.ring[platz(jetzt_)], schnitt_[static_cast<std::size_t>(s)], schnitt_[static_cast<std::size_t>(s) + 1],
+         a.bitfeld, a.faellig);
+  return a.faellig;
 }
 
 }  // namespace velkor

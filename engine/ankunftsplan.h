@@ -52,21 +52,30 @@ class Ankunftsplan {
   bool versuchen() const { return sperreBis_ <= versuche_; }
   void schrittOhnePlan() { ++versuche_; }
 
-  // Phase 1: cell c fires. With phase 1 in parts, part `teil` (below the
-  // count given to teileVorbereiten) notes it in its own store, so that the
-  // parts never write to one place; the stores are merged when read.
-  void gefeuert(int32_t c, std::size_t teil = 0);
-  void teileVorbereiten(std::size_t teile);
+  // Phase 1: cell c fires. With phase 1 in pieces, piece s notes it in
+  // store s, so that the pieces never write to one place.
+  void gefeuert(int32_t c, std::size_t stueck = 0);
+  // Phases 1 and 3 in pieces: store s holds the groups of the cells of piece
+  // s (engine/teilarbeit.h, stueckanfang) and no others, so that phase 3 in
+  // the same pieces finds its due groups in its own store. Call before the
+  // pieces run: where the cut differs from the last one, every entry moves
+  // to the store of its piece.
+  void aufteilen(const Netz& netz, int32_t stuecke);
+  // A single walk notes every firing in store 0: the cut is lost.
+  void einzeln() {
+    if (stuecke_ != 1) stuecke_ = 0;
+  }
   // Phase 3: the groups with arrivals now, in the order of their cells.
   // Calls f(gruppe) for each. Then returns the number of draws of this
   // step and moves on to the next step.
   template <class F>
   uint64_t ankuenfte(F&& f);
-  // The same in pieces, for phase 3 in parts: the numbers of this step's
-  // groups, ascending, stale ones included (call once per step); whether
-  // group g arrives now (its cell did not fire again since); then, after
-  // the arrivals, `weiter` moves on to the next step and returns the draws.
-  const std::vector<uint32_t>& faelligeNummern() { return faelligeGruppen(); }
+  // The same in pieces, for phase 3 in pieces (after `aufteilen`): the
+  // numbers of piece s's groups due now, ascending, stale ones included
+  // (call once per piece and step); whether group g arrives now (its cell
+  // did not fire again since); then, after the arrivals, `weiter` moves on
+  // to the next step and returns the draws.
+  const std::vector<uint32_t>& faelligImStueck(int32_t s);
   const Gruppe& gruppe(uint32_t g) const { return gruppen_[g]; }
   bool kommtJetzt(uint32_t g) const {
     return letztes_[static_cast<std::size_t>(gruppen_[g].zelle)] + gruppen_[g].verzoegerung == jetzt_;
@@ -92,7 +101,14 @@ class Ankunftsplan {
     std::vector<std::vector<uint32_t>> ring;
     std::vector<int64_t> zugaenderung;
     uint64_t zuegeEwig = 0;
+    // Phase 3 in pieces: the piece's due groups and a bit per group of its cells.
+    std::vector<uint32_t> faellig;
+    std::vector<uint64_t> bitfeld;
   };
+  void ablagenAnlegen(std::size_t anzahl);
+  // The numbers of `eimer` (groups from `von` on), each once and ascending, into `aus`; `eimer` is left empty.
+  static void ordnen(std::vector<uint32_t>& eimer, uint32_t von, uint32_t bis, std::vector<uint64_t>& bitfeld,
+                     std::vector<uint32_t>& aus);
   void anmelden(int32_t c, int64_t n, Ablage& a);
   void abmelden(int32_t c, int64_t alt, int64_t n, Ablage& a);
   const std::vector<uint32_t>& faelligeGruppen();
@@ -115,6 +131,12 @@ class Ankunftsplan {
   // The groups are numbered in cell order, so ascending numbers visit the
   // cells in index order.
   std::vector<Ablage> ablagen_;
+  // The cut of the stores: their count (0: entries may stand in any store),
+  // the cells it was made for and the first group of each piece.
+  int32_t stuecke_ = 1;
+  int32_t schnittErste_ = 0;
+  int32_t schnittZellen_ = 0;
+  std::vector<uint32_t> schnitt_;
   std::size_t maske_ = 0;
   int64_t zuegeLaufend_ = 0;  // draws per step of the counting connections
   std::vector<uint32_t> faellig_;

@@ -255,10 +255,10 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   const bool fenster = plan.fensterzahl() > 0;
   if (fenster) plan.staende.resize(static_cast<std::size_t>(netz.zellenzahl));
   const bool nachPlan = plan.ereignisse.aktiv();
-  if (nachPlan) plan.ereignisse.teileVorbereiten(static_cast<std::size_t>(teile));
+  if (nachPlan) plan.ereignisse.aufteilen(netz, stuecke);
   auto stretch = [&](int32_t s) {
-    return std::pair{static_cast<int32_t>(erste + zahl * s / stuecke),
-                     static_cast<int32_t>(erste + zahl * (s + 1) / stuecke)};
+    return std::pair{stueckanfang(erste, netz.zellenzahl, s, stuecke),
+                     stueckanfang(erste, netz.zellenzahl, s + 1, stuecke)};
   };
   const int32_t zeittakt = sim.zeittakt;
   // The windowed targets before and after their own steps A and B, worked out
@@ -283,18 +283,22 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
     });
     staende = plan.staende.data();
   }
-  sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t p) {
+  sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(s)];
     t.gerettet.resize(plan.gerettet.size());
     const auto [von, bis] = stretch(s);
+    // The addresses are taken once, as in the single walk.
+    TZelle* const zellen = netz.Zelltabelle.data();
+    uint8_t* const gesperrt = plan.gesperrt.data();
+    const uint8_t* const schritt = plan.gewichtsschritt.data();
     for (int32_t c = von; c < bis; ++c) {
       const auto i = static_cast<std::size_t>(c);
-      TZelle& zelle = netz.Zelltabelle[i];
+      TZelle& zelle = zellen[i];
       const Ausgang a = feuertest(zelle);
       if (a == Ausgang::gefeuert) {
         if (nachPlan) {
-          // The stores of the schedule are merged in an order of their own.
-          plan.ereignisse.gefeuert(c, static_cast<std::size_t>(p));
+          // Each piece has a store of the schedule of its own.
+          plan.ereignisse.gefeuert(c, static_cast<std::size_t>(s));
         } else if (starten(netz, c)) {
           t.gestartet.push_back(c);
         }
@@ -303,8 +307,8 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
         t.ereignisse.push_back(~c);
       }
       erholung(zelle);
-      plan.gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
-      if (plan.gewichtsschritt[i] == 0) continue;
+      gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
+      if (schritt[i] == 0) continue;
       if (plan.fensterLang) {
         gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, t.gerettet.data(), staende);
       } else {
@@ -351,6 +355,7 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   const uint8_t* const schritt = plan.gewichtsschritt.data();
   const int32_t ende = netz.zellenzahl;
   const int32_t zeittakt = sim.zeittakt;
+  if (plan.ereignisse.aktiv()) plan.ereignisse.einzeln();
   for (int32_t c = netz.ersteZelle; c < ende; ++c) {
     const auto i = static_cast<std::size_t>(c);
     TZelle& zelle = zellen[i];

@@ -20,13 +20,30 @@
 
 namespace velkor {
 
-// An accepted arrival over connection k of cell `quelle` at cell `ziel`.
+// An accepted arrival over connection k of cell `quelle` at cell `ziel`, in
+// 16 bytes: whether the source's weights never change
+// (Laufplan::festeGewichte) is the sign of the stored source.
 struct Ankunft {
   std::size_t k;
-  int32_t quelle;
   int32_t ziel;  // the target of connection k
-  bool fest;     // the source's weights never change (Laufplan::festeGewichte)
+
+  Ankunft() = default;
+  Ankunft(std::size_t k_, int32_t quelle_, int32_t ziel_, bool fest_)
+      : k(k_), ziel(ziel_), quelleFest_(fest_ ? ~quelle_ : quelle_) {}
+  int32_t quelle() const { return quelleFest_ < 0 ? ~quelleFest_ : quelleFest_; }
+  bool fest() const { return quelleFest_ < 0; }
+
+ private:
+  int32_t quelleFest_ = 0;
 };
+static_assert(sizeof(Ankunft) == 16);
+
+// The first cell of piece s of a walk over the cells erste .. zellenzahl - 1
+// in `stuecke` pieces (piece `stuecke` begins at zellenzahl).
+inline int32_t stueckanfang(int32_t erste, int32_t zellenzahl, int32_t s, int32_t stuecke) {
+  const int64_t zahl = int64_t{zellenzahl} - erste;
+  return static_cast<int32_t>(erste + zahl * s / (stuecke > 0 ? stuecke : 1));
+}
 
 // The target cells of n parts: equal stretches of the table.
 class Zielteilung {

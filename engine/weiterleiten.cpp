@@ -47,12 +47,12 @@ void aufnehmen(Netz& netz, Laufplan& plan, const Ankunft& a, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
   TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(a.ziel)];
   v.letzteankunft[a.k] = zeittakt;
-  if (a.fest && std::isfinite(ziel.lernfaktor)) {
+  if (a.fest() && std::isfinite(ziel.lernfaktor)) {
     // With a finite learning factor the arrival rule computes w + 0 * f = w
     // for such a connection and caps nothing: only the weight is added.
   } else {
     // The full rule; a non-finite factor can move the weight from now on.
-    if (a.fest) plan.festeGewichte[static_cast<std::size_t>(a.quelle)] = 0;
+    if (a.fest()) plan.festeGewichte[static_cast<std::size_t>(a.quelle())] = 0;
     ankunftslernen(netz, a.k, ziel);
   }
   ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
@@ -245,7 +245,7 @@ class Weiterleitung {
     __builtin_prefetch(&z, 1);
     __builtin_prefetch(gewicht_ + a.k, 0, 0);
     __builtin_prefetch(letzteankunft_ + a.k, 1, 0);
-    if (!a.fest) {
+    if (!a.fest()) {
       // The columns of the learning rule at arrival.
       __builtin_prefetch(netz_.verbindungen.lernschritt.data() + a.k, 0, 0);
       __builtin_prefetch(netz_.verbindungen.maximalgewicht.data() + a.k, 0, 0);
@@ -316,7 +316,8 @@ void weiterleiten(Simulation& sim) {
   Laufplan& plan = sim.plan;
   plan.pruefen(sim.netz);
   plan.modusWaehlen(sim.netz, sim.param.pWert);
-  const int32_t teile = sim.faeden.teile(sim.netz.zellenzahl);
+  // As many parts as phase 1 had, so that the schedule's stores keep their cut.
+  const int32_t teile = sim.faeden.teile(sim.netz.zellenzahl - sim.netz.ersteZelle);
   if (plan.ereignisse.aktiv()) {
     if (teile > 1) {
       weiterleitenNachPlanGeteilt(sim, teile);

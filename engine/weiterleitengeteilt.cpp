@@ -29,7 +29,7 @@ void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, s
       __builtin_prefetch(zellen + b.ziel, 1);
       __builtin_prefetch(v.gewicht.data() + b.k, 0, 0);
       __builtin_prefetch(v.letzteankunft.data() + b.k, 1, 0);
-      if (!b.fest) {
+      if (!b.fest()) {
         // The columns of the learning rule at arrival.
         __builtin_prefetch(v.lernschritt.data() + b.k, 0, 0);
         __builtin_prefetch(v.maximalgewicht.data() + b.k, 0, 0);
@@ -39,9 +39,9 @@ void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, s
     const Ankunft& a = liste[i];
     TZelle& ziel = zellen[a.ziel];
     v.letzteankunft[a.k] = zeittakt;
-    if (!(a.fest && std::isfinite(ziel.lernfaktor))) {
+    if (!(a.fest() && std::isfinite(ziel.lernfaktor))) {
       // The full rule; a non-finite factor can move the weight from now on.
-      if (a.fest) nichtMehrFest.push_back(a.quelle);
+      if (a.fest()) nichtMehrFest.push_back(a.quelle());
       ankunftslernen(netz, a.k, ziel);
     }
     ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
@@ -147,9 +147,10 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
   Laufplan& plan = sim.plan;
   const Netz& netz = sim.netz;
   Ankunftsplan& e = plan.ereignisse;
-  // Equal stretches of the due groups; each part skips the stale ones itself.
-  const std::vector<uint32_t>& nummern = e.faelligeNummern();
+  // The pieces of phase 1: each finds the due groups of its cells in its own
+  // store of the schedule and skips the stale ones itself.
   const int32_t stuecke = teile * Faeden::stueckeJeTeil;
+  e.aufteilen(netz, stuecke);
   plan.teileVorbereiten(stuecke);
   const Zielteilung zielteil(netz.zellenzahl, stuecke);
   sim.faeden.verteilen(teile, stuecke, [&](int32_t p, int32_t) {
@@ -157,9 +158,9 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
     const uint8_t* const gesperrt = plan.gesperrt.data();
     const int32_t* const ziele = netz.verbindungen.ziel.data();
     std::array<uint32_t, auswahlgroesse> auswahl;
-    const std::size_t anfang = nummern.size() * static_cast<std::size_t>(p) / static_cast<std::size_t>(stuecke);
-    const std::size_t ende = nummern.size() * static_cast<std::size_t>(p + 1) / static_cast<std::size_t>(stuecke);
-    for (std::size_t j = anfang; j < ende; ++j) {
+    const std::vector<uint32_t>& nummern = e.faelligImStueck(p);
+    const std::size_t ende = nummern.size();
+    for (std::size_t j = 0; j < ende; ++j) {
       // The groups, their cells' firing steps and their targets are spread
       // over memory: fetched some places ahead, each after what it needs.
       if (j + 20 < ende) e.nummerVorholen(nummern[j + 20], 0);

@@ -466,5 +466,28 @@ TEST(Identitaet, ListenUeber256VerbindungenGleichDerReferenz) {
   }
 }
 
+TEST(Identitaet, VieleFaelligeGruppenJeStueckGleichDerReferenz) {
+  // Every cell fires at once, so that each piece of phase 3 finds far more
+  // than 64 due groups in its store (read through a bit per group, from a
+  // first group that is not a multiple of 64); the thread count changes
+  // between rounds, and the stores are cut anew.
+  constexpr int zellen = 1203;
+  std::ostringstream o;
+  for (int c = 0; c < zellen; ++c) {
+    o << "z C" << c << "\ns 1\na 0.9\nr " << 3 + c % 4 << "\n";
+    for (int j = 0; j < 7; ++j) o << "c C" << (c * 31 + j * 97) % zellen << ' ' << (j % 3 - 1) * 0.3 << ' ' << (j + c) % 6 << "\n";
+  }
+  std::string eingabe;
+  for (int s = 0; s < 60; ++s) {
+    if (s % 20 > 1) continue;
+    for (int c = s % 2; c < zellen; c += 2) eingabe += "C" + std::to_string(c) + " " + std::to_string(s) + "\n";
+    // Stops while the spikes of the firing are under way.
+    if (s % 20 == 1) eingabe += "*** " + std::to_string(s) + "\n";
+  }
+  Ablauf a{{100, 100, 100, 50, 100}, 1, 2};
+  a.faedenJeRunde = {2, 8, 1, 3, 2};
+  vergleichen(o.str(), eingabe + "\n.\n", a);
+}
+
 }  // namespace
 }  // namespace velkor
