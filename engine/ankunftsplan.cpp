@@ -293,6 +293,24 @@ void Ankunftsplan::ordnen(std::vector<uint32_t>& eimer, uint32_t von, uint32_t b
   }
 }
 
+void Ankunftsplan::gefeuert(const std::vector<int32_t>& zellen, std::size_t stueck) {
+  // Firing cells lie far apart: their firing steps, the starts of their
+  // groups and the groups are lines of their own, each fetched after what it needs.
+  const std::size_t n = zellen.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + 16 < n && zellen[i + 16] >= 0) {
+      __builtin_prefetch(letztes_.data() + zellen[i + 16], 1);
+      __builtin_prefetch(gruppenstart_.data() + zellen[i + 16]);
+    }
+    if (i + 8 < n && zellen[i + 8] >= 0) {
+      const Gruppe* g = gruppen_.data() + gruppenstart_[static_cast<std::size_t>(zellen[i + 8])];
+      __builtin_prefetch(g);
+      __builtin_prefetch(g + 4);
+    }
+    if (zellen[i] >= 0) gefeuert(zellen[i], stueck);
+  }
+}
+
 // The groups of this step's bucket, ascending (and so in the order of their
 // cells) and each once.
 const std::vector<uint32_t>& Ankunftsplan::faelligeGruppen() {

@@ -55,6 +55,10 @@ class Ankunftsplan {
   // Phase 1: cell c fires. With phase 1 in pieces, piece s notes it in
   // store s, so that the pieces never write to one place.
   void gefeuert(int32_t c, std::size_t stueck = 0);
+  // The same for the cells of a list (any order: what a firing notes does
+  // not depend on the others); the cells' records of the schedule are
+  // fetched some places ahead. Negative entries are skipped.
+  void gefeuert(const std::vector<int32_t>& zellen, std::size_t stueck = 0);
   // Phases 1 and 3 in pieces: store s holds the groups of the cells of piece
   // s (engine/teilarbeit.h, stueckanfang) and no others, so that phase 3 in
   // the same pieces finds its due groups in its own store. Call before the

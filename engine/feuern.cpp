@@ -296,12 +296,8 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
       TZelle& zelle = zellen[i];
       const Ausgang a = feuertest(zelle);
       if (a == Ausgang::gefeuert) {
-        if (nachPlan) {
-          // Each piece has a store of the schedule of its own.
-          plan.ereignisse.gefeuert(c, static_cast<std::size_t>(s));
-        } else if (starten(netz, c)) {
-          t.gestartet.push_back(c);
-        }
+        // By schedule the firings go into the piece's store after the walk.
+        if (!nachPlan && starten(netz, c)) t.gestartet.push_back(c);
         t.ereignisse.push_back(c);
       } else if (a == Ausgang::erholt) {
         t.ereignisse.push_back(~c);
@@ -315,6 +311,8 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
         gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, t.gerettet.data(), staende);
       }
     }
+    // Each piece has a store of the schedule of its own.
+    if (nachPlan) plan.ereignisse.gefeuert(t.ereignisse, static_cast<std::size_t>(s));
   });
   // The stretches in index order.
   for (const Teilarbeit& t : plan.teilarbeit) {
@@ -355,14 +353,18 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   const uint8_t* const schritt = plan.gewichtsschritt.data();
   const int32_t ende = netz.zellenzahl;
   const int32_t zeittakt = sim.zeittakt;
-  if (plan.ereignisse.aktiv()) plan.ereignisse.einzeln();
+  const bool nachPlan = plan.ereignisse.aktiv();
+  if (nachPlan) plan.ereignisse.einzeln();
+  std::vector<int32_t>& feuernd = plan.feuernd;
+  feuernd.clear();
   for (int32_t c = netz.ersteZelle; c < ende; ++c) {
     const auto i = static_cast<std::size_t>(c);
     TZelle& zelle = zellen[i];
     const Ausgang a = feuertest(zelle);
     if (a == Ausgang::gefeuert) {
-      if (plan.ereignisse.aktiv()) {
-        plan.ereignisse.gefeuert(c);
+      if (nachPlan) {
+        // Into the schedule after the walk.
+        feuernd.push_back(c);
       } else if (starten(netz, c)) {
         // Cells come in index order, so the list stays ascending.
         plan.gestartet.push_back(c);
@@ -382,6 +384,7 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
       }
     }
   }
+  if (nachPlan) plan.ereignisse.gefeuert(feuernd);
 }
 
 }  // namespace velkor

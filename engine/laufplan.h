@@ -59,6 +59,8 @@ class Laufplan {
   std::vector<int32_t> unterwegs;
   // Cells that launched spikes in phase 1 since the last phase 3, ascending.
   std::vector<int32_t> gestartet;
+  // Phase 1 by schedule on one thread: the cells that fired, for the schedule after the walk.
+  std::vector<int32_t> feuernd;
   // Arrivals by schedule, live while P >= 99 (see engine/ankunftsplan.h).
   Ankunftsplan ereignisse;
   // Before a phase: enters the schedule at P >= 99 when the counters allow it,
