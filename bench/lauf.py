@@ -20,7 +20,10 @@ Every net runs with each count of --threads (velkor-batch --threads N;
 Brian2 with N OpenMP threads, without OpenMP for 1).
 Every measurement is made --wiederholungen times, for both simulators alike,
 and the best is reported (most time steps per second, shortest load, the
-highest peak memory): on a shared machine single runs vary by a quarter.
+highest peak memory): on a shared machine single runs vary by a quarter. The
+runs of velkor take turns over the thread counts, and each reports the share
+of the machine's time its host took away meanwhile ("steal", from
+/proc/stat; load and run together), for the best run of each row.
 Nets of 10^6 cells need about 2 GB of disk per form and Brian2 about 8 GB of
 memory there; use --sizes to run a part.
 """
@@ -57,15 +60,31 @@ def statistik(ausgabe):
     return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", letzte)}
 
 
+def cpuZeiten():
+    """The machine's CPU times (jiffies): all, and stolen by the host of a virtual machine."""
+    try:
+        with open("/proc/stat") as f:
+            werte = [int(x) for x in f.readline().split()[1:]]
+    except OSError:
+        return None
+    return sum(werte[:8]), werte[7] if len(werte) > 7 else 0
+
+
 def velkor(batch, verzeichnis, netz, laeufe, faeden=1, modus=()):
     arbeit = os.path.join(verzeichnis, "lauf")
     os.makedirs(arbeit, exist_ok=True)
     befehl = [batch, "--stats", "--runs", str(laeufe), "--threads", str(faeden), "--seed", "1", "bench",
               os.path.join(verzeichnis, netz), os.path.join(verzeichnis, "eingabe.ein")] + list(modus)
+    vorher = cpuZeiten()
     ergebnis = subprocess.run(befehl, cwd=arbeit, capture_output=True, text=True)
+    nachher = cpuZeiten()
     if ergebnis.returncode != 0:
         sys.exit("velkor-batch failed: " + ergebnis.stderr)
-    return statistik(ergebnis.stdout)
+    werte = statistik(ergebnis.stdout)
+    # The share of the machine's time that its host took away meanwhile (load and run).
+    if vorher and nachher and nachher[0] > vorher[0]:
+        werte["steal"] = 100.0 * (nachher[1] - vorher[1]) / (nachher[0] - vorher[0])
+    return werte
 
 
 def brianInstallieren():
@@ -105,9 +124,10 @@ def zeile(name, zellen, faeden, v, n, b, eins):
     else:
         brian_text = "— | — | — | — | —"
     gewinn = "%.2f" % (v["steps_per_s"] / eins["steps_per_s"]) if eins else "—"
-    return "| %s | %d (%d) | %d | %.1f | %s | %.2f / %.2f | %.0f | %.1f | %s |" % (
-        name, faeden, int(v.get("threads", 1)), int(v["steps"]), v["steps_per_s"], gewinn, v["load_s"], n["load_s"],
-        v["peak_rss_mb"], pro, brian_text)
+    steal = "%.0f" % v["steal"] if "steal" in v else "—"
+    return "| %s | %d (%d) | %d | %.1f | %s | %s | %.2f / %.2f | %.0f | %.1f | %s |" % (
+        name, faeden, int(v.get("threads", 1)), int(v["steps"]), v["steps_per_s"], gewinn, steal, v["load_s"],
+        n["load_s"], v["peak_rss_mb"], pro, brian_text)
 
 
 def main():
@@ -136,10 +156,10 @@ def main():
         laeufe.append((groesse(o.p50), False, True))
     fadenzahlen = [int(t) for t in o.threads.split(",") if t]
 
-    kopf = ["| net | threads (used) | steps | velkor steps/s | × 1 thread | load s (name / numbered) | peak RSS MB "
-            "| bytes/conn | Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB | Brian2 cells firing per step "
-            "| velkor / Brian2 |",
-            "|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
+    kopf = ["| net | threads (used) | steps | velkor steps/s | × 1 thread | steal % | load s (name / numbered) "
+            "| peak RSS MB | bytes/conn | Brian2 steps/s | Brian2 setup s | Brian2 peak RSS MB "
+            "| Brian2 cells firing per step | velkor / Brian2 |",
+            "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
     zeilen = []
     for zellen, lernen, p50 in laeufe:
         name = "%.0e x %d%s" % (zellen, VERBINDUNGEN, ", learning" if lernen else ", P 50" if p50 else "")
@@ -149,8 +169,14 @@ def main():
         wdh = max(1, o.wiederholungen)
         modus = ("P", "50") if p50 else ()
         eins = None
+        # The thread counts take turns, so that a slow spell of a shared
+        # machine falls on all of them alike.
+        alle = {faeden: [] for faeden in fadenzahlen}
+        for _ in range(wdh):
+            for faeden in fadenzahlen:
+                alle[faeden].append(velkor(batch, verzeichnis, "netz.net", 1, faeden, modus))
         for faeden in fadenzahlen:
-            vs = [velkor(batch, verzeichnis, "netz.net", 1, faeden, modus) for _ in range(wdh)]
+            vs = alle[faeden]
             v = dict(max(vs, key=lambda x: x["steps_per_s"]))
             v["load_s"] = min(x["load_s"] for x in vs)
             v["peak_rss_mb"] = max(x["peak_rss_mb"] for x in vs)

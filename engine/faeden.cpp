@@ -93,33 +93,56 @@ void Faeden::anhalten() {
   arbeiter_.clear();
 }
 
-void Faeden::ausfuehren(int32_t teile, const std::function<void(int32_t)>& f) {
+void Faeden::verteilen(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f) {
+  if (stuecke <= 0) return;
   teile = std::min(teile, anzahl_);
-  if (teile <= 1) {
-    f(0);
+  if (teile <= 1 || stuecke == 1) {
+    for (int32_t s = 0; s < stuecke; ++s) f(s, 0);
     return;
   }
-  if (arbeiter_.empty()) starten();
-  auftrag_ = &f;
-  offen_.store(teile - 1, std::memory_order_relaxed);
-  generation_.store(naechsteGeneration(teile), std::memory_order_release);
-  generation_.notify_all();
-  f(0);
-  spinnen(spinnen_, [&] { return offen_.load(std::memory_order_acquire) != 0; });
-  for (int32_t rest = offen_.load(std::memory_order_acquire); rest != 0;
-       rest = offen_.load(std::memory_order_acquire)) {
-    offen_.wait(rest, std::memory_order_acquire);
+  // More pieces than a job holds: several jobs, each piece once.
+  for (int32_t von = 0; von < stuecke; von += meisteStuecke) {
+    const int32_t zahl = std::min(meisteStuecke, stuecke - von);
+    if (von == 0 && zahl == stuecke) {
+      auftrag(teile, zahl, f);
+    } else {
+      auftrag(teile, zahl, [&](int32_t s, int32_t teil) { f(von + s, teil); });
+    }
   }
 }
 
-void Faeden::verteilen(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f) {
-  naechstesStueck_.store(0, std::memory_order_relaxed);
-  ausfuehren(teile, [&](int32_t teil) {
-    for (int32_t s = naechstesStueck_.fetch_add(1, std::memory_order_relaxed); s < stuecke;
-         s = naechstesStueck_.fetch_add(1, std::memory_order_relaxed)) {
-      f(s, teil);
+void Faeden::auftrag(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f) {
+  if (arbeiter_.empty()) starten();
+  // No piece of the job before is left, and every one of them is done: nobody
+  // reads these two meanwhile.
+  auftrag_ = &f;
+  fertig_.store(0, std::memory_order_relaxed);
+  stuecke_.store(static_cast<uint64_t>(teile) << 32U | static_cast<uint64_t>(stuecke) << 16U, std::memory_order_release);
+  generation_.store(naechsteGeneration(teile), std::memory_order_release);
+  generation_.notify_all();
+  abarbeiten(0);
+  // The pieces that others took.
+  const auto alle = static_cast<uint32_t>(stuecke);
+  spinnen(spinnen_, [&] { return fertig_.load(std::memory_order_acquire) != alle; });
+  for (uint32_t n = fertig_.load(std::memory_order_acquire); n != alle; n = fertig_.load(std::memory_order_acquire)) {
+    fertig_.wait(n, std::memory_order_acquire);
+  }
+}
+
+void Faeden::abarbeiten(int32_t teil) {
+  uint64_t wort = stuecke_.load(std::memory_order_acquire);
+  for (;;) {
+    const auto teile = static_cast<int32_t>(wort >> 32U & 0xFFFFU);
+    const auto zahl = static_cast<uint32_t>(wort >> 16U & 0xFFFFU);
+    const auto naechstes = static_cast<uint32_t>(wort & 0xFFFFU);
+    if (naechstes >= zahl || teil >= teile) return;
+    if (!stuecke_.compare_exchange_weak(wort, wort + 1, std::memory_order_acq_rel, std::memory_order_acquire)) {
+      continue;
     }
-  });
+    (*auftrag_)(static_cast<int32_t>(naechstes), teil);
+    if (fertig_.fetch_add(1, std::memory_order_acq_rel) + 1 == zahl) fertig_.notify_all();
+    wort = stuecke_.load(std::memory_order_acquire);
+  }
 }
 
 uint64_t Faeden::naechsteGeneration(int32_t teile) const {
@@ -141,10 +164,8 @@ void Faeden::arbeiter(int32_t nummer, uint64_t gesehen) {
     gesehen = jetzt;
     const auto teile = static_cast<int32_t>(jetzt & 0xFFFFU);
     if (teile == 0) return;
-    if (nummer < teile) {
-      (*auftrag_)(nummer);
-      if (offen_.fetch_sub(1, std::memory_order_acq_rel) == 1) offen_.notify_one();
-    }
+    // A worker woken late finds the pieces taken, or those of a later job.
+    if (nummer < teile) abarbeiten(nummer);
   }
 }
 

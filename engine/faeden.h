@@ -1,7 +1,7 @@
 #pragma once
-// The threads of the time step: a small pool that runs the parts of a phase
-// side by side and returns when all parts are done. The calling thread takes
-// the first part itself. Workers that find nothing to do wait awake for up
+// The threads of the time step: a small pool that runs the pieces of a phase
+// side by side and returns when all pieces are done. The calling thread
+// takes pieces itself. Workers that find nothing to do wait awake for up
 // to a millisecond and then sleep, so an idle pool costs no core.
 //
 // How many threads: the cores the process may run on (its affinity mask),
@@ -38,35 +38,42 @@ class Faeden {
   // The parts a phase over `zellen` cells is split into.
   int32_t teile(int32_t zellen) const;
 
-  // Runs f(0) .. f(teile - 1), each on its own thread, f(0) on the caller's;
-  // returns when all have returned. teile <= anzahl().
-  void ausfuehren(int32_t teile, const std::function<void(int32_t)>& f);
   // Pieces of a phase per thread: a phase in `teile` parts is cut into
   // teile * stueckeJeTeil pieces, which the threads take one after the
   // other as they become free, so that a core that is slower (or busy with
   // another program) does less of the phase instead of holding it up.
   static constexpr int32_t stueckeJeTeil = 4;
-  // Runs f(stueck, teil) for every stueck below `stuecke` on `teile`
-  // threads; `teil` (below teile) names the thread, for scratch of its own.
-  // Which thread takes which piece varies; what a piece does must not
-  // depend on it.
+  // Runs f(stueck, teil) for every stueck below `stuecke` on up to `teile`
+  // threads, the calling one among them; `teil` (below teile) names the
+  // thread. Which thread takes which piece varies; what a piece does must
+  // not depend on it. Returns when every piece is done: a worker that has
+  // not woken up by then takes no part, and nobody waits for it.
   void verteilen(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f);
 
  private:
+  // Most pieces of one job; verteilen runs more as several jobs.
+  static constexpr int32_t meisteStuecke = 0xFFFF;
+
   void starten();
   void anhalten();
   void arbeiter(int32_t nummer, uint64_t gesehen);
   uint64_t naechsteGeneration(int32_t teile) const;
+  void auftrag(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f);
+  // Takes and runs pieces of the live job until none is left.
+  void abarbeiten(int32_t teil);
 
   int32_t anzahl_ = 1;
   std::vector<std::thread> arbeiter_;
-  // A new job is announced by a new generation: a counter in the upper bits,
-  // the number of its parts in the lower 16 (0: the workers end). The caller
-  // waits until no part is open any more.
-  std::atomic<uint64_t> generation_{0};
-  std::atomic<int32_t> offen_{0};
-  const std::function<void(int32_t)>* auftrag_ = nullptr;
-  std::atomic<int32_t> naechstesStueck_{0};
+  // The workers are woken by a new generation: a counter in the upper bits,
+  // the threads wanted in the lower 16 (0: the workers end).
+  alignas(64) std::atomic<uint64_t> generation_{0};
+  // The live job: the threads it may run on (bits 32 to 47), its count of
+  // pieces (16 to 31) and the next piece nobody has taken (0 to 15). A piece
+  // is taken by moving the word on from what it is now; only a job not yet
+  // done has pieces to take, so whoever takes one may read `auftrag_`.
+  alignas(64) std::atomic<uint64_t> stuecke_{0};
+  std::atomic<uint32_t> fertig_{0};  // pieces of the live job done
+  const std::function<void(int32_t, int32_t)>* auftrag_ = nullptr;
   bool spinnen_ = false;  // wait awake a while before sleeping
 };
 

@@ -36,38 +36,38 @@ TEST(Faeden, TeileErstAbMindestZellenJeTeil) {
   EXPECT_EQ(Faeden::standardMindestZellen, 16384) << "10^4 cells stay on one thread, 10^5 are split";
 }
 
-TEST(Faeden, JederTeilGenauEinmalProAuftrag) {
-  // Jobs of every size up to more parts than threads, many times over, and
-  // the thread count changed between them.
+TEST(Faeden, JedesStueckGenauEinmalProAuftrag) {
+  // Jobs of every size from no piece to many more pieces than threads, one
+  // right after the other (a worker woken late must not take a piece of the
+  // job before, nor run one twice), and the thread count changed between them.
   for (const int32_t anzahl : {1, 2, 3, 8}) {
     Faeden faeden;
     faeden.setzen(anzahl);
-    for (int runde = 0; runde < 200; ++runde) {
-      const int32_t teile = 1 + runde % 10;
-      std::vector<std::atomic<int>> gelaufen(static_cast<std::size_t>(teile));
-      faeden.ausfuehren(teile, [&](int32_t p) { gelaufen[static_cast<std::size_t>(p)].fetch_add(1); });
-      for (int32_t p = 0; p < teile; ++p) {
-        EXPECT_EQ(gelaufen[static_cast<std::size_t>(p)].load(), p < anzahl ? 1 : 0) << anzahl << " " << teile;
-      }
-    }
-    // Pieces: each exactly once, whatever thread takes it, for no piece,
-    // fewer pieces than threads and many more.
-    for (const int32_t stuecke : {0, 1, anzahl, anzahl * Faeden::stueckeJeTeil, 97}) {
+    for (int runde = 0; runde < 400; ++runde) {
+      const int32_t teile = 1 + runde % (anzahl + 2);
+      const int32_t stuecke = runde % 3 == 0 ? runde % 7 : anzahl * Faeden::stueckeJeTeil + runde % 5;
       std::vector<std::atomic<int>> genommen(static_cast<std::size_t>(stuecke));
       std::atomic<bool> teilImBereich{true};
-      faeden.verteilen(anzahl, stuecke, [&](int32_t s, int32_t teil) {
+      faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t teil) {
         genommen[static_cast<std::size_t>(s)].fetch_add(1);
-        if (teil < 0 || teil >= anzahl) teilImBereich = false;
+        if (teil < 0 || teil >= std::min(teile, anzahl)) teilImBereich = false;
       });
       for (const auto& g : genommen) EXPECT_EQ(g.load(), 1) << anzahl << " threads, " << stuecke << " pieces";
-      EXPECT_TRUE(teilImBereich.load());
+      EXPECT_TRUE(teilImBereich.load()) << anzahl << " threads, " << teile << " parts";
+    }
+    // More pieces than one job holds: the jobs split them at 65535, each once.
+    for (const int32_t stuecke : {65535, 65536, 70001}) {
+      std::vector<std::atomic<int>> genommen(static_cast<std::size_t>(stuecke));
+      faeden.verteilen(anzahl, stuecke, [&](int32_t s, int32_t) { genommen[static_cast<std::size_t>(s)].fetch_add(1); });
+      int falsch = 0;
+      for (const auto& g : genommen) falsch += g.load() != 1 ? 1 : 0;
+      EXPECT_EQ(falsch, 0) << anzahl << " threads, " << stuecke << " pieces";
     }
     faeden.setzen(anzahl + 1);
-    int summe = 0;
     std::atomic<int> zaehler{0};
-    faeden.ausfuehren(anzahl + 1, [&](int32_t p) { zaehler.fetch_add(p + 1); });
-    for (int32_t p = 0; p <= anzahl; ++p) summe += p + 1;
-    EXPECT_EQ(zaehler.load(), summe);
+    faeden.verteilen(anzahl + 1, 3 * (anzahl + 1), [&](int32_t s, int32_t) { zaehler.fetch_add(s + 1); });
+    const int n = 3 * (anzahl + 1);
+    EXPECT_EQ(zaehler.load(), n * (n + 1) / 2);
   }
 }
 
