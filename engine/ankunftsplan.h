@@ -93,6 +93,12 @@ class Ankunftsplan {
   }
   uint64_t weiter();
 
+  // The numbers of `eimer` (groups von .. bis - 1), each once and ascending,
+  // into `aus`; `eimer` is left empty. Many numbers are sorted through a bit
+  // per group (`bitfeld`, scratch that is left all 0).
+  static void ordnen(std::vector<uint32_t>& eimer, uint32_t von, uint32_t bis, std::vector<uint64_t>& bitfeld,
+                     std::vector<uint32_t>& aus);
+
  private:
   bool gruppenBilden(const Netz& netz);
   bool zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf);
@@ -110,9 +116,6 @@ class Ankunftsplan {
     std::vector<uint64_t> bitfeld;
   };
   void ablagenAnlegen(std::size_t anzahl);
-  // The numbers of `eimer` (groups from `von` on), each once and ascending, into `aus`; `eimer` is left empty.
-  static void ordnen(std::vector<uint32_t>& eimer, uint32_t von, uint32_t bis, std::vector<uint64_t>& bitfeld,
-                     std::vector<uint32_t>& aus);
   void anmelden(int32_t c, int64_t n, Ablage& a);
   void abmelden(int32_t c, int64_t alt, int64_t n, Ablage& a);
   const std::vector<uint32_t>& faelligeGruppen();

@@ -1,12 +1,17 @@
 // The thread pool of the time step: how a phase is split, that every part
-// runs exactly once per job, and where the thread count comes from.
+// runs exactly once per job, and where the thread count comes from; what the
+// pieces hand on (arrivals, the due groups of a piece).
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <random>
 #include <vector>
 
+#include "engine/ankunftsplan.h"
 #include "engine/faeden.h"
 #include "engine/teilarbeit.h"
 
@@ -135,6 +140,47 @@ TEST(Faeden, TeilenNachArbeit) {
   teilen(
       0, 3, [](std::size_t) { return 1U; }, grenzen);
   EXPECT_EQ(grenzen, (std::vector<std::size_t>{0, 0, 0, 0}));
+}
+
+TEST(Teilarbeit, AnkunftBehaeltQuelleUndFestInSechzehnBytes) {
+  struct Fall {
+    std::size_t k;
+    int32_t quelle, ziel;
+    bool fest;
+  };
+  for (const Fall& f : {Fall{0, 0, 0, true}, Fall{0, 0, 0, false}, Fall{12345, 7, 3, true},
+                        Fall{SIZE_MAX, INT32_MAX, INT32_MAX, true}, Fall{SIZE_MAX, INT32_MAX, 0, false}}) {
+    const Ankunft a(f.k, f.quelle, f.ziel, f.fest);
+    EXPECT_EQ(a.k, f.k);
+    EXPECT_EQ(a.quelle(), f.quelle);
+    EXPECT_EQ(a.ziel, f.ziel);
+    EXPECT_EQ(a.fest(), f.fest) << f.quelle;
+  }
+}
+
+TEST(Ankunftsplan, OrdnenGibtJedeNummerEinmalAufsteigend) {
+  // Few numbers are sorted, many go through a bit per group: bucket sizes on
+  // both sides of 64, ranges that start and end inside a word of 64 groups,
+  // and a range so wide that many numbers are still few for it.
+  std::mt19937 zufall(7);
+  std::vector<uint64_t> bitfeld;
+  std::vector<uint32_t> aus;
+  for (const uint32_t von : {0U, 64U, 100U, 1000U}) {
+    for (const uint32_t breite : {1U, 63U, 64U, 65U, 4000U, 100000U}) {
+      for (const std::size_t anzahl : {0U, 1U, 63U, 64U, 65U, 500U, 5000U}) {
+        std::uniform_int_distribution<uint32_t> nummer(von, von + breite - 1);
+        std::vector<uint32_t> eimer(anzahl);
+        for (uint32_t& n : eimer) n = nummer(zufall);
+        std::vector<uint32_t> erwartet = eimer;
+        std::sort(erwartet.begin(), erwartet.end());
+        erwartet.erase(std::unique(erwartet.begin(), erwartet.end()), erwartet.end());
+        Ankunftsplan::ordnen(eimer, von, von + breite, bitfeld, aus);
+        EXPECT_EQ(aus, erwartet) << von << " + " << breite << ", " << anzahl << " numbers";
+        EXPECT_TRUE(eimer.empty());
+        EXPECT_EQ(std::count(bitfeld.begin(), bitfeld.end(), 0U), static_cast<std::ptrdiff_t>(bitfeld.size()));
+      }
+    }
+  }
 }
 
 }  // namespace
