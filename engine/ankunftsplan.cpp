@@ -303,9 +303,14 @@ void Ankunftsplan::gefeuert(const std::vector<int32_t>& zellen, std::size_t stue
       __builtin_prefetch(gruppenstart_.data() + zellen[i + 16]);
     }
     if (i + 8 < n && zellen[i + 8] >= 0) {
-      const Gruppe* g = gruppen_.data() + gruppenstart_[static_cast<std::size_t>(zellen[i + 8])];
-      __builtin_prefetch(g);
-      __builtin_prefetch(g + 4);
+      // The first and the fifth group, where the cell has them.
+      const auto c = static_cast<std::size_t>(zellen[i + 8]);
+      const uint32_t von = gruppenstart_[c];
+      const uint32_t bis = gruppenstart_[c + 1];
+      if (von < bis) {
+        __builtin_prefetch(&gruppen_[von]);
+        __builtin_prefetch(&gruppen_[std::min(von + 4, bis - 1)]);
+      }
     }
     if (zellen[i] >= 0) gefeuert(zellen[i], stueck);
   }

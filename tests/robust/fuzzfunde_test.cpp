@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/dialogs/umrechnen.h"
+#include "engine/zyklus.h"
 #include "net/tokens.h"
 #include "tests/robust/robust.h"
 
@@ -42,6 +43,26 @@ TEST(Fuzzfund, DialogUndTokensLesenDieKleinsteZahlMitFremdemZeichenGleich) {
   EXPECT_EQ(umrechnen("-2147483648x", ziffern), 214748364);
   EXPECT_EQ(umrechnen("-2147483648x", Umrechnungsregel{0, 100}), 100);
   EXPECT_EQ(umrechnen("-2147483648", ziffern), -2147483647 - 1);
+}
+
+// Cells fire in a net whose connections never arrive, or that has none: the
+// schedule has no delay group at all, and fetching the groups of a firing
+// cell ahead offset the null pointer of the empty group table.
+TEST(Fuzzfund, FeuerndeZellenOhneVerzoegerungsgruppen) {
+  for (const std::string verbindung : {"", "c Z0 0.5 -3\n"}) {
+    std::string text;
+    for (int c = 0; c < 20; ++c) text += "z Z" + std::to_string(c) + "\ns 0\na 0.5\nr 0\n" + verbindung;
+    Simulation sim;
+    std::ostringstream protokoll;
+    ASSERT_EQ(netzladenAusText(text, 0, 0, sim.netz, protokoll).status, Ladestatus::ok);
+    Zyklusanzeige anzeige;
+    for (int i = 0; i < 3; ++i) {
+      sim.lauf.anhalten = true;
+      einzelzyklus(sim, anzeige);
+    }
+    EXPECT_TRUE(sim.plan.ereignisse.aktiv()) << verbindung;
+    EXPECT_EQ(sim.zeittakt, 3);
+  }
 }
 
 }  // namespace
