@@ -103,7 +103,7 @@ class Ankunftsplan {
   bool gruppenBilden(const Netz& netz);
   bool zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* lauf);
   std::size_t platz(int64_t schritt) const { return static_cast<std::size_t>(schritt) & maske_; }
-  // Per part of phase 1: per step mod size, the groups that arrive then (a
+  // Per piece of phase 1 (see aufteilen): per step mod size, the groups that arrive then (a
   // group whose cell fired again since stays there and is skipped as stale),
   // and the change of the draws; the draws per step of the never-ending
   // counters. The first store is the one of a single thread.
