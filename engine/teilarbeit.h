@@ -20,21 +20,27 @@
 
 namespace velkor {
 
-// An accepted arrival over connection k of cell `quelle` at cell `ziel`, in
-// 16 bytes: whether the source's weights never change
-// (Laufplan::festeGewichte) is the sign of the stored source.
+// An accepted arrival over connection k at cell `ziel`, in 16 bytes. The
+// piece that notes it has the connection's columns at hand (a group's
+// connections stand side by side), so it writes the arrival step there and
+// takes the weight along: the piece that applies it then touches the target
+// alone. The weight is the one at the arrival: only the arrival itself
+// changes it in phase 3, and a connection arrives once a step at most.
+// Whether the source's weights never change (Laufplan::festeGewichte) is
+// the sign of the stored target. Places are 32-bit here: a net with more
+// connections runs phase 3 on one thread (Laufplan::teilbarePlaetze).
 struct Ankunft {
-  std::size_t k;
-  int32_t ziel;  // the target of connection k
+  double gewicht;
+  uint32_t k;
 
   Ankunft() = default;
-  Ankunft(std::size_t k_, int32_t quelle_, int32_t ziel_, bool fest_)
-      : k(k_), ziel(ziel_), quelleFest_(fest_ ? ~quelle_ : quelle_) {}
-  int32_t quelle() const { return quelleFest_ < 0 ? ~quelleFest_ : quelleFest_; }
-  bool fest() const { return quelleFest_ < 0; }
+  Ankunft(std::size_t k_, int32_t ziel_, bool fest_, double gewicht_)
+      : gewicht(gewicht_), k(static_cast<uint32_t>(k_)), zielFest_(fest_ ? ~ziel_ : ziel_) {}
+  int32_t ziel() const { return zielFest_ < 0 ? ~zielFest_ : zielFest_; }
+  bool fest() const { return zielFest_ < 0; }
 
  private:
-  int32_t quelleFest_ = 0;
+  int32_t zielFest_ = 0;
 };
 static_assert(sizeof(Ankunft) == 16);
 

@@ -42,17 +42,25 @@ namespace {
 // effect; it only lets the targets be fetched from memory ahead of their turn.
 constexpr std::size_t puffergroesse = 64;
 
+// An accepted arrival over connection k of cell `quelle`, noted for its turn.
+struct Vormerkung {
+  std::size_t k;
+  int32_t quelle;
+  int32_t ziel;
+  bool fest;  // Laufplan::festeGewichte of the source
+};
+
 // An accepted arrival over connection k, whose counter is already 0.
-void aufnehmen(Netz& netz, Laufplan& plan, const Ankunft& a, int32_t zeittakt) {
+void aufnehmen(Netz& netz, Laufplan& plan, const Vormerkung& a, int32_t zeittakt) {
   Verbindungen& v = netz.verbindungen;
   TZelle& ziel = netz.Zelltabelle[static_cast<std::size_t>(a.ziel)];
   v.letzteankunft[a.k] = zeittakt;
-  if (a.fest() && std::isfinite(ziel.lernfaktor)) {
+  if (a.fest && std::isfinite(ziel.lernfaktor)) {
     // With a finite learning factor the arrival rule computes w + 0 * f = w
     // for such a connection and caps nothing: only the weight is added.
   } else {
     // The full rule; a non-finite factor can move the weight from now on.
-    if (a.fest()) plan.festeGewichte[static_cast<std::size_t>(a.quelle())] = 0;
+    if (a.fest) plan.festeGewichte[static_cast<std::size_t>(a.quelle)] = 0;
     ankunftslernen(netz, a.k, ziel);
   }
   ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
@@ -101,7 +109,8 @@ class Weiterleitung {
     return bleibt;
   }
 
-  void vorholen(int32_t c) const {
+  // Always inlined: GCC drops a call to a function that only fetches ahead.
+  [[gnu::always_inline]] void vorholen(int32_t c) const {
     const std::size_t anfang = netz_.verbindungsanfang(c);
     const std::size_t ende = netz_.verbindungsende(c);
     // A cache line holds 16 counters or targets; long lists are fetched as they are walked.
@@ -123,12 +132,12 @@ class Weiterleitung {
     waehlen(
         g.anzahl, [z](uint32_t i) { return z[i]; },
         [z, anfang, c, fest](uint32_t i) {
-          return Ankunft{anfang + i, c, z[i], fest};
+          return Vormerkung{anfang + i, c, z[i], fest};
         });
   }
 
   // The targets of a group a few groups ahead.
-  void zieleVorholen(const Ankunftsplan::Gruppe& g) const {
+  [[gnu::always_inline]] void zieleVorholen(const Ankunftsplan::Gruppe& g) const {
     const int32_t* z = ziel_ + g.anfang;
     const uintptr_t bis = reinterpret_cast<uintptr_t>(z) + 4 * std::min<uint32_t>(g.anzahl, 512);
     for (uintptr_t p = reinterpret_cast<uintptr_t>(z) & ~uintptr_t{63}; p < bis; p += 64)
@@ -239,13 +248,13 @@ class Weiterleitung {
     if (plan_.gesperrt[t] == 0) vormerken({k, c, ziel_[k], fest});
   }
 
-  void vormerken(const Ankunft& a) {
+  void vormerken(const Vormerkung& a) {
     const TZelle& z = netz_.Zelltabelle[static_cast<std::size_t>(a.ziel)];
     // Everything an arrival touches of its target is in the first cache line.
     __builtin_prefetch(&z, 1);
     __builtin_prefetch(gewicht_ + a.k, 0, 0);
     __builtin_prefetch(letzteankunft_ + a.k, 1, 0);
-    if (!a.fest()) {
+    if (!a.fest) {
       // The columns of the learning rule at arrival.
       __builtin_prefetch(netz_.verbindungen.lernschritt.data() + a.k, 0, 0);
       __builtin_prefetch(netz_.verbindungen.maximalgewicht.data() + a.k, 0, 0);
@@ -271,7 +280,7 @@ class Weiterleitung {
   uint64_t zuege_ = 0;
   static constexpr std::size_t stueck = 1024;
   std::array<std::size_t, stueck> ankuenfte_;
-  std::array<Ankunft, puffergroesse> puffer_;
+  std::array<Vormerkung, puffergroesse> puffer_;
   std::size_t anzahl_ = 0;
 };
 
@@ -317,7 +326,9 @@ void weiterleiten(Simulation& sim) {
   plan.pruefen(sim.netz);
   plan.modusWaehlen(sim.netz, sim.param.pWert);
   // As many parts as phase 1 had, so that the schedule's stores keep their cut.
-  const int32_t teile = sim.faeden.teile(sim.netz.zellenzahl - sim.netz.ersteZelle);
+  const int32_t teile = sim.netz.verbindungen.size() <= plan.teilbarePlaetze
+                            ? sim.faeden.teile(sim.netz.zellenzahl - sim.netz.ersteZelle)
+                            : 1;
   if (plan.ereignisse.aktiv()) {
     if (teile > 1) {
       weiterleitenNachPlanGeteilt(sim, teile);

@@ -17,8 +17,16 @@ namespace {
 // Connections of a group looked at in one go when the accepted arrivals are picked.
 constexpr uint32_t auswahlgroesse = 1024;
 
-// Applies the arrivals of a list in its order; the prefetch runs some places ahead.
-void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, std::vector<int32_t>& nichtMehrFest) {
+// The source of place k: the last cell whose connections start at or before it.
+int32_t quelleVon(const Netz& netz, std::size_t k) {
+  const std::vector<std::size_t>& start = netz.verbindungsstart;
+  return static_cast<int32_t>(std::upper_bound(start.begin(), start.end(), k) - start.begin() - 1);
+}
+
+// Applies the arrivals of a list in its order; the prefetch runs some places
+// ahead. An arrival of a source whose weights never change touches nothing
+// but its target.
+void anwenden(Netz& netz, const std::vector<Ankunft>& liste, std::vector<int32_t>& nichtMehrFest) {
   Verbindungen& v = netz.verbindungen;
   TZelle* zellen = netz.Zelltabelle.data();
   constexpr std::size_t voraus = 32;
@@ -26,25 +34,25 @@ void anwenden(Netz& netz, const std::vector<Ankunft>& liste, int32_t zeittakt, s
   for (std::size_t i = 0; i < n; ++i) {
     if (i + voraus < n) {
       const Ankunft& b = liste[i + voraus];
-      __builtin_prefetch(zellen + b.ziel, 1);
-      __builtin_prefetch(v.gewicht.data() + b.k, 0, 0);
-      __builtin_prefetch(v.letzteankunft.data() + b.k, 1, 0);
+      __builtin_prefetch(zellen + b.ziel(), 1);
       if (!b.fest()) {
         // The columns of the learning rule at arrival.
+        __builtin_prefetch(v.gewicht.data() + b.k, 1, 0);
         __builtin_prefetch(v.lernschritt.data() + b.k, 0, 0);
         __builtin_prefetch(v.maximalgewicht.data() + b.k, 0, 0);
         __builtin_prefetch(v.startgewicht.data() + b.k, 0, 0);
       }
     }
     const Ankunft& a = liste[i];
-    TZelle& ziel = zellen[a.ziel];
-    v.letzteankunft[a.k] = zeittakt;
+    TZelle& ziel = zellen[a.ziel()];
+    double gewicht = a.gewicht;
     if (!(a.fest() && std::isfinite(ziel.lernfaktor))) {
       // The full rule; a non-finite factor can move the weight from now on.
-      if (a.fest()) nichtMehrFest.push_back(a.quelle());
+      if (a.fest()) nichtMehrFest.push_back(quelleVon(netz, a.k));
       ankunftslernen(netz, a.k, ziel);
+      gewicht = v.gewicht[a.k];
     }
-    ziel.potenzial = ziel.potenzial + v.gewicht[a.k];
+    ziel.potenzial = ziel.potenzial + gewicht;
     if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
   }
 }
@@ -60,7 +68,7 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
     Teilarbeit& eigen = plan.teilarbeit[static_cast<std::size_t>(q)];
     for (int32_t s = 0; s < stuecke; ++s) {
       anwenden(sim.netz, plan.teilarbeit[static_cast<std::size_t>(s)].nachZiel[static_cast<std::size_t>(q)],
-               sim.zeittakt, eigen.nichtMehrFest);
+               eigen.nichtMehrFest);
     }
   });
   for (const Teilarbeit& t : plan.teilarbeit) {
@@ -68,16 +76,28 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   }
 }
 
-// The lines that hold the targets of group g.
-void zieleVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g) {
-  const int32_t* anfang = netz.verbindungen.ziel.data() + g.anfang;
-  const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + 4 * std::min<uint32_t>(g.anzahl, 512);
+// The lines of `bytes` bytes from `anfang`. GCC takes a function that only
+// fetches ahead for one without effect and drops every call to it that it
+// has not inlined: such helpers here are always inlined.
+template <int Schreiben>
+[[gnu::always_inline]] inline void zeilenVorholen(const void* anfang, std::size_t bytes) {
+  const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + bytes;
   for (uintptr_t a = reinterpret_cast<uintptr_t>(anfang) & ~uintptr_t{63}; a < bis; a += 64)
-    __builtin_prefetch(reinterpret_cast<const void*>(a), 0);
+    __builtin_prefetch(reinterpret_cast<const void*>(a), Schreiben);
+}
+
+// The lines that hold the targets of group g, and its weights and arrival
+// steps, which the accepted arrivals read and write.
+[[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g) {
+  const Verbindungen& v = netz.verbindungen;
+  const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
+  zeilenVorholen<0>(v.ziel.data() + g.anfang, 4 * n);
+  zeilenVorholen<0>(v.gewicht.data() + g.anfang, 8 * n);
+  zeilenVorholen<1>(v.letzteankunft.data() + g.anfang, 4 * n);
 }
 
 // The counters (and targets) of the list [anfang, ende), its first 256 entries.
-void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang, std::size_t ende) {
+[[gnu::always_inline]] inline void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang, std::size_t ende) {
   for (std::size_t k = anfang; k < ende && k < anfang + 256; k += 16) {
     __builtin_prefetch(lauf + k, 1);
     if (ziele != nullptr) __builtin_prefetch(ziele + k, 0);
@@ -95,6 +115,9 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
   const int32_t pWert = sim.param.pWert;
   const bool immer = pWert >= 99;
   int32_t* lauf = sim.netz.verbindungen.laufzaehler.data();
+  // The arrival steps are written here, where the place of each arrival is at hand.
+  int32_t* letzteankunftSpalte = sim.netz.verbindungen.letzteankunft.data();
+  const int32_t zeittakt = sim.zeittakt;
   sim.faeden.verteilen(teile, stuecke, [&](int32_t p, int32_t) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     // Locals, so that the stores to the counters do not make them be read again.
@@ -102,6 +125,8 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
     int32_t* const lz = lauf;
     const uint8_t* const gesperrt = plan.gesperrt.data();
     const int32_t* const ziele = netz.verbindungen.ziel.data();
+    const double* const gewichte = netz.verbindungen.gewicht.data();
+    int32_t* const letzteankunft = letzteankunftSpalte;
     const std::size_t* const start = netz.verbindungsstart.data();
     const int32_t* const z = zellen.data();
     uint64_t gezaehlt = 0;
@@ -121,7 +146,10 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
           lz[i] = 0;
           const std::size_t k = folge(start[c], i);
           const int32_t ziel = ziele[k];
-          if (gesperrt[ziel] == 0) t.nachZiel[zielteil.teil(ziel)].push_back({k, c, ziel, fest});
+          if (gesperrt[ziel] == 0) {
+            letzteankunft[k] = zeittakt;
+            t.nachZiel[zielteil.teil(ziel)].push_back({k, ziel, fest, gewichte[k]});
+          }
           continue;
         }
         int32_t neu = 0;
@@ -153,19 +181,24 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
   e.aufteilen(netz, stuecke);
   plan.teileVorbereiten(stuecke);
   const Zielteilung zielteil(netz.zellenzahl, stuecke);
+  // The arrival steps are written here, where a group's places stand side by side.
+  int32_t* letzteankunftSpalte = sim.netz.verbindungen.letzteankunft.data();
+  const int32_t zeittakt = sim.zeittakt;
   sim.faeden.verteilen(teile, stuecke, [&](int32_t p, int32_t) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     const uint8_t* const gesperrt = plan.gesperrt.data();
     const int32_t* const ziele = netz.verbindungen.ziel.data();
+    const double* const gewichte = netz.verbindungen.gewicht.data();
+    int32_t* const letzteankunft = letzteankunftSpalte;
     std::array<uint32_t, auswahlgroesse> auswahl;
     const std::vector<uint32_t>& nummern = e.faelligImStueck(p);
     const std::size_t ende = nummern.size();
     for (std::size_t j = 0; j < ende; ++j) {
       // The groups, their cells' firing steps and their targets are spread
       // over memory: fetched some places ahead, each after what it needs.
-      if (j + 20 < ende) e.nummerVorholen(nummern[j + 20], 0);
-      if (j + 12 < ende) e.nummerVorholen(nummern[j + 12], 1);
-      if (j + 8 < ende) zieleVorholen(netz, e.gruppe(nummern[j + 8]));
+      if (j + 32 < ende) e.nummerVorholen(nummern[j + 32], 0);
+      if (j + 22 < ende) e.nummerVorholen(nummern[j + 22], 1);
+      if (j + 14 < ende) gruppeVorholen(netz, e.gruppe(nummern[j + 14]));
       // Only the latest firing of the cell counts.
       if (!e.kommtJetzt(nummern[j])) continue;
       const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j]);
@@ -183,8 +216,10 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
           m += static_cast<uint32_t>(gesperrt[z[i]] == 0);
         }
         for (uint32_t i = 0; i < m; ++i) {
+          const std::size_t k = std::size_t{g.anfang} + auswahl[i];
           const int32_t ziel = z[auswahl[i]];
-          t.nachZiel[zielteil.teil(ziel)].push_back({std::size_t{g.anfang} + auswahl[i], g.zelle, ziel, fest});
+          letzteankunft[k] = zeittakt;
+          t.nachZiel[zielteil.teil(ziel)].push_back({k, ziel, fest, gewichte[k]});
         }
       }
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -142,19 +143,22 @@ TEST(Faeden, TeilenNachArbeit) {
   EXPECT_EQ(grenzen, (std::vector<std::size_t>{0, 0, 0, 0}));
 }
 
-TEST(Teilarbeit, AnkunftBehaeltQuelleUndFestInSechzehnBytes) {
+TEST(Teilarbeit, AnkunftBehaeltZielFestUndGewichtInSechzehnBytes) {
+  static_assert(sizeof(Ankunft) == 16);
   struct Fall {
     std::size_t k;
-    int32_t quelle, ziel;
+    int32_t ziel;
     bool fest;
+    double gewicht;
   };
-  for (const Fall& f : {Fall{0, 0, 0, true}, Fall{0, 0, 0, false}, Fall{12345, 7, 3, true},
-                        Fall{SIZE_MAX, INT32_MAX, INT32_MAX, true}, Fall{SIZE_MAX, INT32_MAX, 0, false}}) {
-    const Ankunft a(f.k, f.quelle, f.ziel, f.fest);
+  for (const Fall& f : {Fall{0, 0, true, 0.0}, Fall{0, 0, false, -0.0}, Fall{12345, 3, true, 0.35},
+                        Fall{UINT32_MAX, INT32_MAX, true, -1.2e300}, Fall{UINT32_MAX, 0, false, 1e-310},
+                        Fall{7, INT32_MAX, false, -0.6}}) {
+    const Ankunft a(f.k, f.ziel, f.fest, f.gewicht);
     EXPECT_EQ(a.k, f.k);
-    EXPECT_EQ(a.quelle(), f.quelle);
-    EXPECT_EQ(a.ziel, f.ziel);
-    EXPECT_EQ(a.fest(), f.fest) << f.quelle;
+    EXPECT_EQ(a.ziel(), f.ziel);
+    EXPECT_EQ(a.fest(), f.fest) << f.ziel;
+    EXPECT_EQ(std::memcmp(&a.gewicht, &f.gewicht, sizeof(double)), 0) << f.gewicht;
   }
 }
 

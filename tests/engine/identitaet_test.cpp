@@ -173,6 +173,7 @@ struct Ablauf {
   bool feuerndeZellen = false;         // the firing-cells table instead of the numbers
   bool abgleichenJedeRunde = false;    // counters read (and so written back) after every round
   std::vector<int32_t> faedenJeRunde;  // thread counts set before the rounds, in turn
+  std::size_t teilbarePlaetze = 0;     // Laufplan::teilbarePlaetze; 0: the engine's own
 };
 
 // The thread counts every fast run is made with: one, as many as the parts
@@ -197,6 +198,7 @@ Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::strin
     sim->param.netzdateiname = netzdatei;
     sim->param.eingabedateiname = eingabedatei;
     EXPECT_EQ(netzVorbereiten(*sim).status, Ladestatus::ok);
+    if (a.teilbarePlaetze != 0) sim->plan.teilbarePlaetze = a.teilbarePlaetze;
     std::string fehler;
     EXPECT_TRUE(eingabeVorbereiten(*sim, fehler)) << fehler;
     EXPECT_TRUE(anzeige.logstart(fehler)) << fehler;
@@ -487,6 +489,24 @@ TEST(Identitaet, VieleFaelligeGruppenJeStueckGleichDerReferenz) {
   Ablauf a{{100, 100, 100, 50, 100}, 1, 2};
   a.faedenJeRunde = {2, 8, 1, 3, 2};
   vergleichen(o.str(), eingabe + "\n.\n", a);
+}
+
+TEST(Identitaet, PhaseDreiAufEinemFadenJenseitsDerTeilbarenPlaetzeGleichDerReferenz) {
+  // Arrivals handed between parts hold 32-bit places: a net with more
+  // connections runs phase 3 on one thread. The limit set to the net's own
+  // count (in parts) and one below it (one thread), by schedule and by countdown.
+  for (const uint32_t seed : {1001U, 1002U}) {
+    Zufallsnetz z(seed);
+    const std::string netz = z.netz(60);
+    std::size_t verbindungen = 0;
+    for (std::size_t p = netz.find("\nc C"); p != std::string::npos; p = netz.find("\nc C", p + 1)) ++verbindungen;
+    ASSERT_GT(verbindungen, 1U);
+    for (const std::size_t grenze : {verbindungen - 1, verbindungen}) {
+      Ablauf a{{100, 50, 100}, 1, 20};
+      a.teilbarePlaetze = grenze;
+      vergleichen(netz, z.eingabe(60, 120), a, seed);
+    }
+  }
 }
 
 }  // namespace
