@@ -81,6 +81,9 @@ def velkor(batch, verzeichnis, netz, laeufe, faeden=1, modus=()):
     if ergebnis.returncode != 0:
         sys.exit("velkor-batch failed: " + ergebnis.stderr)
     werte = statistik(ergebnis.stdout)
+    # velkor-batch rounds its rate to whole steps; a 40-step run needs the decimals.
+    if werte.get("run_s", 0) > 0 and "steps" in werte:
+        werte["steps_per_s"] = werte["steps"] / werte["run_s"]
     # The share of the machine's time that its host took away meanwhile (load and run).
     if vorher and nachher and nachher[0] > vorher[0]:
         werte["steal"] = 100.0 * (nachher[1] - vorher[1]) / (nachher[0] - vorher[0])

@@ -79,6 +79,8 @@ int32_t Faeden::teile(int32_t zellen) const {
 
 void Faeden::starten() {
   spinnen_ = anzahl_ <= kerne();
+  // No worker runs: the blocks are made anew for this count.
+  bloecke_ = std::vector<Block>(static_cast<std::size_t>(anzahl_));
   arbeiter_.reserve(static_cast<std::size_t>(anzahl_ - 1));
   const uint64_t stand = generation_.load(std::memory_order_relaxed);
   for (int32_t i = 1; i < anzahl_; ++i) arbeiter_.emplace_back([this, i, stand] { arbeiter(i, stand); });
@@ -114,13 +116,21 @@ void Faeden::verteilen(int32_t teile, int32_t stuecke, const std::function<void(
 void Faeden::auftrag(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f) {
   if (arbeiter_.empty()) starten();
   // No piece of the job before is left, and every one of them is done: nobody
-  // reads these two meanwhile.
+  // reads these meanwhile.
   auftrag_ = &f;
+  stueckzahl_ = static_cast<uint32_t>(stuecke);
   fertig_.store(0, std::memory_order_relaxed);
-  stuecke_.store(static_cast<uint64_t>(teile) << 32U | static_cast<uint64_t>(stuecke) << 16U, std::memory_order_release);
-  generation_.store(naechsteGeneration(teile), std::memory_order_release);
+  const uint64_t generation = naechsteGeneration(teile);
+  const auto job = static_cast<uint32_t>(generation >> 16U);
+  for (int32_t t = 0; t < teile; ++t) {
+    const auto von = static_cast<uint64_t>(int64_t{stuecke} * t / teile);
+    const auto bis = static_cast<uint64_t>(int64_t{stuecke} * (t + 1) / teile);
+    bloecke_[static_cast<std::size_t>(t)].wort.store(uint64_t{job} << 32U | bis << 16U | von,
+                                                     std::memory_order_release);
+  }
+  generation_.store(generation, std::memory_order_release);
   generation_.notify_all();
-  abarbeiten(0);
+  abarbeiten(0, teile, job);
   // The pieces that others took.
   const auto alle = static_cast<uint32_t>(stuecke);
   spinnen(spinnen_, [&] { return fertig_.load(std::memory_order_acquire) != alle; });
@@ -129,19 +139,23 @@ void Faeden::auftrag(int32_t teile, int32_t stuecke, const std::function<void(in
   }
 }
 
-void Faeden::abarbeiten(int32_t teil) {
-  uint64_t wort = stuecke_.load(std::memory_order_acquire);
-  for (;;) {
-    const auto teile = static_cast<int32_t>(wort >> 32U & 0xFFFFU);
-    const auto zahl = static_cast<uint32_t>(wort >> 16U & 0xFFFFU);
-    const auto naechstes = static_cast<uint32_t>(wort & 0xFFFFU);
-    if (naechstes >= zahl || teil >= teile) return;
-    if (!stuecke_.compare_exchange_weak(wort, wort + 1, std::memory_order_acq_rel, std::memory_order_acquire)) {
-      continue;
+void Faeden::abarbeiten(int32_t teil, int32_t teile, uint32_t job) {
+  for (int32_t b = 0; b < teile; ++b) {
+    std::atomic<uint64_t>& wort = bloecke_[static_cast<std::size_t>((teil + b) % teile)].wort;
+    uint64_t w = wort.load(std::memory_order_acquire);
+    for (;;) {
+      // A later job: this one is done.
+      if (static_cast<uint32_t>(w >> 32U) != job) return;
+      const auto naechstes = static_cast<uint32_t>(w & 0xFFFFU);
+      if (naechstes >= static_cast<uint32_t>(w >> 16U & 0xFFFFU)) break;
+      if (!wort.compare_exchange_weak(w, w + 1, std::memory_order_acq_rel, std::memory_order_acquire)) continue;
+      // Read while the piece keeps the job live: the caller may set up the
+      // next one as soon as the last piece is counted.
+      const uint32_t alle = stueckzahl_;
+      (*auftrag_)(static_cast<int32_t>(naechstes), teil);
+      if (fertig_.fetch_add(1, std::memory_order_acq_rel) + 1 == alle) fertig_.notify_all();
+      w = wort.load(std::memory_order_acquire);
     }
-    (*auftrag_)(static_cast<int32_t>(naechstes), teil);
-    if (fertig_.fetch_add(1, std::memory_order_acq_rel) + 1 == zahl) fertig_.notify_all();
-    wort = stuecke_.load(std::memory_order_acquire);
   }
 }
 
@@ -165,7 +179,7 @@ void Faeden::arbeiter(int32_t nummer, uint64_t gesehen) {
     const auto teile = static_cast<int32_t>(jetzt & 0xFFFFU);
     if (teile == 0) return;
     // A worker woken late finds the pieces taken, or those of a later job.
-    if (nummer < teile) abarbeiten(nummer);
+    if (nummer < teile) abarbeiten(nummer, teile, static_cast<uint32_t>(jetzt >> 16U));
   }
 }
 

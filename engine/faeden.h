@@ -39,9 +39,11 @@ class Faeden {
   int32_t teile(int32_t zellen) const;
 
   // Pieces of a phase per thread: a phase in `teile` parts is cut into
-  // teile * stueckeJeTeil pieces, which the threads take one after the
-  // other as they become free, so that a core that is slower (or busy with
-  // another program) does less of the phase instead of holding it up.
+  // teile * stueckeJeTeil pieces. Each thread first takes the pieces of its
+  // own block, in order (so that thread t works the same cells in every
+  // phase of a step and finds them in its own cache), and then those left
+  // in the other blocks, so that a core that is slower (or busy with another
+  // program) does less of the phase instead of holding it up.
   static constexpr int32_t stueckeJeTeil = 4;
   // Runs f(stueck, teil) for every stueck below `stuecke` on up to `teile`
   // threads, the calling one among them; `teil` (below teile) names the
@@ -59,20 +61,26 @@ class Faeden {
   void arbeiter(int32_t nummer, uint64_t gesehen);
   uint64_t naechsteGeneration(int32_t teile) const;
   void auftrag(int32_t teile, int32_t stuecke, const std::function<void(int32_t, int32_t)>& f);
-  // Takes and runs pieces of the live job until none is left.
-  void abarbeiten(int32_t teil);
+  // Takes and runs pieces of job `job` until none is left: its own block
+  // first, then the others'.
+  void abarbeiten(int32_t teil, int32_t teile, uint32_t job);
 
   int32_t anzahl_ = 1;
   std::vector<std::thread> arbeiter_;
-  // The workers are woken by a new generation: a counter in the upper bits,
-  // the threads wanted in the lower 16 (0: the workers end).
+  // The workers are woken by a new generation: a counter in the upper bits
+  // (the job's number), the threads wanted in the lower 16 (0: the workers end).
   alignas(64) std::atomic<uint64_t> generation_{0};
-  // The live job: the threads it may run on (bits 32 to 47), its count of
-  // pieces (16 to 31) and the next piece nobody has taken (0 to 15). A piece
-  // is taken by moving the word on from what it is now; only a job not yet
-  // done has pieces to take, so whoever takes one may read `auftrag_`.
-  alignas(64) std::atomic<uint64_t> stuecke_{0};
+  // A thread's block of the live job: the job's number (bits 32 to 63), the
+  // end of the block (16 to 31) and its next piece nobody has taken (0 to
+  // 15). A piece is taken by moving the word on from what it is now; only a
+  // job not yet done has pieces to take, so whoever takes one may read
+  // `auftrag_` and `stueckzahl_`.
+  struct alignas(64) Block {
+    std::atomic<uint64_t> wort{0};
+  };
+  std::vector<Block> bloecke_;
   std::atomic<uint32_t> fertig_{0};  // pieces of the live job done
+  uint32_t stueckzahl_ = 0;
   const std::function<void(int32_t, int32_t)>* auftrag_ = nullptr;
   bool spinnen_ = false;  // wait awake a while before sleeping
 };
