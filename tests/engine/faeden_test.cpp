@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "engine/ankunftsplan.h"
@@ -74,6 +76,39 @@ TEST(Faeden, JedesStueckGenauEinmalProAuftrag) {
     faeden.verteilen(anzahl + 1, 3 * (anzahl + 1), [&](int32_t s, int32_t) { zaehler.fetch_add(s + 1); });
     const int n = 3 * (anzahl + 1);
     EXPECT_EQ(zaehler.load(), n * (n + 1) / 2);
+  }
+}
+
+TEST(Faeden, EinFadenNimmtAuchDenBlockDesAnderen) {
+  // The thread that takes piece 0 stays in it until every other piece is
+  // done: the other thread must take the rest of both blocks, its own and
+  // the one piece 0 came from.
+  Faeden faeden;
+  faeden.setzen(2);
+  for (int runde = 0; runde < 20; ++runde) {
+    constexpr int32_t stuecke = 2 * Faeden::stueckeJeTeil;
+    std::atomic<int32_t> fertig{0};
+    std::atomic<int32_t> teilVonNull{-1};
+    std::atomic<bool> derselbe{false};
+    std::atomic<bool> zuLange{false};
+    faeden.verteilen(2, stuecke, [&](int32_t s, int32_t teil) {
+      if (s != 0) {
+        if (teil == teilVonNull.load()) derselbe = true;
+        fertig.fetch_add(1);
+        return;
+      }
+      teilVonNull = teil;
+      const auto bis = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (fertig.load() != stuecke - 1) {
+        if (std::chrono::steady_clock::now() > bis) {
+          zuLange = true;
+          return;
+        }
+        std::this_thread::yield();
+      }
+    });
+    ASSERT_FALSE(zuLange.load()) << "round " << runde;
+    ASSERT_FALSE(derselbe.load()) << "round " << runde;
   }
 }
 
