@@ -97,7 +97,8 @@ template <int Schreiben>
 }
 
 // The counters (and targets) of the list [anfang, ende), its first 256 entries.
-[[gnu::always_inline]] inline void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang, std::size_t ende) {
+[[gnu::always_inline]] inline void listeVorholen(const int32_t* lauf, const int32_t* ziele, std::size_t anfang,
+                                                 std::size_t ende) {
   for (std::size_t k = anfang; k < ende && k < anfang + 256; k += 16) {
     __builtin_prefetch(lauf + k, 1);
     if (ziele != nullptr) __builtin_prefetch(ziele + k, 0);
