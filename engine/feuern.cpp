@@ -240,8 +240,8 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
 
 // Phase 1 in parts on several threads: first the windowed targets as they
 // are before and after their steps A and B; then stretches of cells (more
-// stretches than threads, taken by whichever thread is free), each through
-// A, B and C (and then its firings into the schedule's store of the stretch); then, on
+// stretches than threads, see Faeden::stueckeJeTeil), each through A, B and
+// C and then its firings into the schedule's store of the stretch; then, on
 // the calling thread in cell order, the firings and ends of refractory
 // phases for the display.
 void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {

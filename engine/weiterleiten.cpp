@@ -138,10 +138,7 @@ class Weiterleitung {
 
   // The targets of a group a few groups ahead.
   [[gnu::always_inline]] void zieleVorholen(const Ankunftsplan::Gruppe& g) const {
-    const int32_t* z = ziel_ + g.anfang;
-    const uintptr_t bis = reinterpret_cast<uintptr_t>(z) + 4 * std::min<uint32_t>(g.anzahl, 512);
-    for (uintptr_t p = reinterpret_cast<uintptr_t>(z) & ~uintptr_t{63}; p < bis; p += 64)
-      __builtin_prefetch(reinterpret_cast<const void*>(p), 0);
+    zeilenVorholen<0>(ziel_ + g.anfang, 4 * std::size_t{std::min<uint32_t>(g.anzahl, 512)});
   }
 
   void abschliessen() {

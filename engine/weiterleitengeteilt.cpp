@@ -76,16 +76,6 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   }
 }
 
-// The lines of `bytes` bytes from `anfang`. GCC takes a function that only
-// fetches ahead for one without effect and drops every call to it that it
-// has not inlined: such helpers here are always inlined.
-template <int Schreiben>
-[[gnu::always_inline]] inline void zeilenVorholen(const void* anfang, std::size_t bytes) {
-  const uintptr_t bis = reinterpret_cast<uintptr_t>(anfang) + bytes;
-  for (uintptr_t a = reinterpret_cast<uintptr_t>(anfang) & ~uintptr_t{63}; a < bis; a += 64)
-    __builtin_prefetch(reinterpret_cast<const void*>(a), Schreiben);
-}
-
 // The lines that hold the targets of group g, and its weights and arrival
 // steps, which the accepted arrivals read and write.
 [[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g) {
