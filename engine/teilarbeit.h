@@ -44,6 +44,16 @@ struct Ankunft {
 };
 static_assert(sizeof(Ankunft) == 16);
 
+// What the learning rule at arrival reads of a connection besides its weight,
+// taken along with an arrival whose source learns: these columns do not
+// change in phase 3, and the noting piece has them side by side, while the
+// applying piece would find them one line each at a random place.
+struct Lernwerte {
+  double lernschritt;
+  double maximalgewicht;
+  double startgewicht;
+};
+
 // The first cell of piece s of a walk over the cells erste .. zellenzahl - 1
 // in `stuecke` pieces (piece `stuecke` begins at zellenzahl).
 inline int32_t stueckanfang(int32_t erste, int32_t zellenzahl, int32_t s, int32_t stuecke) {
@@ -66,8 +76,11 @@ class Zielteilung {
 
 // One part's scratch, kept between time steps so that a step allocates nothing.
 struct alignas(64) Teilarbeit {
-  // Phase 3: the accepted arrivals of this part's stretch, by target part.
+  // Phase 3: the accepted arrivals of this part's stretch, by target part,
+  // and for those whose source learns (not fest) their Lernwerte, in the
+  // same order.
   std::vector<std::vector<Ankunft>> nachZiel;
+  std::vector<std::vector<Lernwerte>> lernNachZiel;
   // Phase 3: sources whose weights turned out to change (see festeGewichte).
   std::vector<int32_t> nichtMehrFest;
   // Phase 3 by countdown: cells of this stretch still in transit; the draws
@@ -85,6 +98,8 @@ struct alignas(64) Teilarbeit {
   void vorbereiten(std::size_t teile) {
     nachZiel.resize(teile);
     for (std::vector<Ankunft>& l : nachZiel) l.clear();
+    lernNachZiel.resize(teile);
+    for (std::vector<Lernwerte>& l : lernNachZiel) l.clear();
     nichtMehrFest.clear();
     unterwegs.clear();
     zuege = 0;

@@ -19,19 +19,7 @@ namespace velkor {
 
 void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel) {
   Verbindungen& v = netz.verbindungen;
-  double& gewicht = v.gewicht[k];
-  // 1. Weight change. Without a learning step only an excitatory weight moves
-  // towards its maximum.
-  if (v.lernschritt[k] != nichtGegebenReal) {
-    gewicht = gewicht + v.lernschritt[k] * ziel.lernfaktor;
-  } else if (gewicht > 0) {
-    gewicht = gewicht + (v.maximalgewicht[k] - gewicht) * ziel.lernfaktor;
-  }
-  // 2. A learning connection uses up the learning factor of a target with a
-  // positive change rate; later arrivals in this phase see the reset value.
-  if (v.maximalgewicht[k] != v.startgewicht[k] && ziel.aenderungsrate > 0) ziel.lernfaktor = ziel.lernfaktorstart;
-  // 3. Cap, for every connection at every accepted arrival. There is no lower bound.
-  if (gewicht > v.maximalgewicht[k]) gewicht = v.maximalgewicht[k];
+  ankunftslernen(v.gewicht[k], v.lernschritt[k], v.maximalgewicht[k], v.startgewicht[k], ziel);
 }
 
 namespace {

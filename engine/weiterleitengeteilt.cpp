@@ -23,39 +23,64 @@ int32_t quelleVon(const Netz& netz, std::size_t k) {
   return static_cast<int32_t>(std::upper_bound(start.begin(), start.end(), k) - start.begin() - 1);
 }
 
-// Applies the arrivals of a list in its order; the prefetch runs some places
-// ahead. An arrival of a source whose weights never change touches nothing
-// but its target.
-void anwenden(Netz& netz, const std::vector<Ankunft>& liste, std::vector<int32_t>& nichtMehrFest) {
+// Applies the arrivals of a list in its order, with the Lernwerte of those
+// whose source learns; the prefetch runs some places ahead. An arrival
+// touches nothing but its target and, where the source learns, its weight.
+void anwenden(Netz& netz, const std::vector<Ankunft>& liste, const std::vector<Lernwerte>& lernwerte,
+              std::vector<int32_t>& nichtMehrFest) {
   Verbindungen& v = netz.verbindungen;
   TZelle* zellen = netz.Zelltabelle.data();
+  double* const gewichte = v.gewicht.data();
+  const Lernwerte* lern = lernwerte.data();
   constexpr std::size_t voraus = 32;
   const std::size_t n = liste.size();
   for (std::size_t i = 0; i < n; ++i) {
     if (i + voraus < n) {
       const Ankunft& b = liste[i + voraus];
       __builtin_prefetch(zellen + b.ziel(), 1);
-      if (!b.fest()) {
-        // The columns of the learning rule at arrival.
-        __builtin_prefetch(v.gewicht.data() + b.k, 1, 0);
-        __builtin_prefetch(v.lernschritt.data() + b.k, 0, 0);
-        __builtin_prefetch(v.maximalgewicht.data() + b.k, 0, 0);
-        __builtin_prefetch(v.startgewicht.data() + b.k, 0, 0);
-      }
+      if (!b.fest()) __builtin_prefetch(gewichte + b.k, 1, 0);
     }
     const Ankunft& a = liste[i];
     TZelle& ziel = zellen[a.ziel()];
     double gewicht = a.gewicht;
-    if (!(a.fest() && std::isfinite(ziel.lernfaktor))) {
+    if (!a.fest()) {
+      const Lernwerte& w = *lern++;
+      ankunftslernen(gewicht, w.lernschritt, w.maximalgewicht, w.startgewicht, ziel);
+      gewichte[a.k] = gewicht;
+    } else if (!std::isfinite(ziel.lernfaktor)) {
       // The full rule; a non-finite factor can move the weight from now on.
-      if (a.fest()) nichtMehrFest.push_back(quelleVon(netz, a.k));
+      nichtMehrFest.push_back(quelleVon(netz, a.k));
       ankunftslernen(netz, a.k, ziel);
-      gewicht = v.gewicht[a.k];
+      gewicht = gewichte[a.k];
     }
     ziel.potenzial = ziel.potenzial + gewicht;
     if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
   }
 }
+
+// Notes accepted arrivals for their target parts, with the weight and, where
+// the source learns, the Lernwerte. The columns' addresses are taken once: a
+// store to a list could otherwise stand for any of them.
+class Notiz {
+ public:
+  explicit Notiz(const Verbindungen& v)
+      : gewicht_(v.gewicht.data()),
+        lernschritt_(v.lernschritt.data()),
+        maximalgewicht_(v.maximalgewicht.data()),
+        startgewicht_(v.startgewicht.data()) {}
+  // Over connection k at `ziel`, for target part `teil`.
+  [[gnu::always_inline]] void operator()(Teilarbeit& t, std::size_t teil, std::size_t k, int32_t ziel,
+                                         bool fest) const {
+    t.nachZiel[teil].push_back({k, ziel, fest, gewicht_[k]});
+    if (!fest) t.lernNachZiel[teil].push_back({lernschritt_[k], maximalgewicht_[k], startgewicht_[k]});
+  }
+
+ private:
+  const double* gewicht_;
+  const double* lernschritt_;
+  const double* maximalgewicht_;
+  const double* startgewicht_;
+};
 
 // The second half of the phase: the targets are cut into as many stretches
 // as the walk was (`stuecke`), and each stretch of targets, on whichever
@@ -67,7 +92,8 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   sim.faeden.verteilen(teile, stuecke, [&](int32_t q, int32_t) {
     Teilarbeit& eigen = plan.teilarbeit[static_cast<std::size_t>(q)];
     for (int32_t s = 0; s < stuecke; ++s) {
-      anwenden(sim.netz, plan.teilarbeit[static_cast<std::size_t>(s)].nachZiel[static_cast<std::size_t>(q)],
+      const Teilarbeit& von = plan.teilarbeit[static_cast<std::size_t>(s)];
+      anwenden(sim.netz, von.nachZiel[static_cast<std::size_t>(q)], von.lernNachZiel[static_cast<std::size_t>(q)],
                eigen.nichtMehrFest);
     }
   });
@@ -78,12 +104,17 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
 
 // The lines that hold the targets of group g, and its weights and arrival
 // steps, which the accepted arrivals read and write.
-[[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g) {
+[[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g, bool lernt) {
   const Verbindungen& v = netz.verbindungen;
   const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
   zeilenVorholen<0>(v.ziel.data() + g.anfang, 4 * n);
   zeilenVorholen<0>(v.gewicht.data() + g.anfang, 8 * n);
   zeilenVorholen<1>(v.letzteankunft.data() + g.anfang, 4 * n);
+  if (lernt) {
+    zeilenVorholen<0>(v.lernschritt.data() + g.anfang, 8 * n);
+    zeilenVorholen<0>(v.maximalgewicht.data() + g.anfang, 8 * n);
+    zeilenVorholen<0>(v.startgewicht.data() + g.anfang, 8 * n);
+  }
 }
 
 // The counters (and targets) of the list [anfang, ende), its first 256 entries.
@@ -116,7 +147,7 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
     int32_t* const lz = lauf;
     const uint8_t* const gesperrt = plan.gesperrt.data();
     const int32_t* const ziele = netz.verbindungen.ziel.data();
-    const double* const gewichte = netz.verbindungen.gewicht.data();
+    const Notiz notieren(netz.verbindungen);
     int32_t* const letzteankunft = letzteankunftSpalte;
     const std::size_t* const start = netz.verbindungsstart.data();
     const int32_t* const z = zellen.data();
@@ -139,7 +170,7 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
           const int32_t ziel = ziele[k];
           if (gesperrt[ziel] == 0) {
             letzteankunft[k] = zeittakt;
-            t.nachZiel[zielteil.teil(ziel)].push_back({k, ziel, fest, gewichte[k]});
+            notieren(t, zielteil.teil(ziel), k, ziel, fest);
           }
           continue;
         }
@@ -179,7 +210,7 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(p)];
     const uint8_t* const gesperrt = plan.gesperrt.data();
     const int32_t* const ziele = netz.verbindungen.ziel.data();
-    const double* const gewichte = netz.verbindungen.gewicht.data();
+    const Notiz notieren(netz.verbindungen);
     int32_t* const letzteankunft = letzteankunftSpalte;
     std::array<uint32_t, auswahlgroesse> auswahl;
     const std::vector<uint32_t>& nummern = e.faelligImStueck(p);
@@ -189,7 +220,10 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
       // over memory: fetched some places ahead, each after what it needs.
       if (j + 32 < ende) e.nummerVorholen(nummern[j + 32], 0);
       if (j + 22 < ende) e.nummerVorholen(nummern[j + 22], 1);
-      if (j + 14 < ende) gruppeVorholen(netz, e.gruppe(nummern[j + 14]));
+      if (j + 14 < ende) {
+        const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j + 14]);
+        gruppeVorholen(netz, g, plan.festeGewichte[static_cast<std::size_t>(g.zelle)] == 0);
+      }
       // Only the latest firing of the cell counts.
       if (!e.kommtJetzt(nummern[j])) continue;
       const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j]);
@@ -210,7 +244,7 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
           const std::size_t k = std::size_t{g.anfang} + auswahl[i];
           const int32_t ziel = z[auswahl[i]];
           letzteankunft[k] = zeittakt;
-          t.nachZiel[zielteil.teil(ziel)].push_back({k, ziel, fest, gewichte[k]});
+          notieren(t, zielteil.teil(ziel), k, ziel, fest);
         }
       }
     }

@@ -20,6 +20,22 @@ int64_t zeitlupeRunden(int32_t zeitlupe);
 void feuern(Simulation& sim, Zyklusanzeige& anzeige);
 // Learning at the arrival of a spike over connection k at cell `ziel`.
 void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel);
+// The same on the connection's values: `gewicht` is its weight, changed in place.
+inline void ankunftslernen(double& gewicht, double lernschritt, double maximalgewicht, double startgewicht,
+                           TZelle& ziel) {
+  // 1. Weight change. Without a learning step only an excitatory weight moves
+  // towards its maximum.
+  if (lernschritt != nichtGegebenReal) {
+    gewicht = gewicht + lernschritt * ziel.lernfaktor;
+  } else if (gewicht > 0) {
+    gewicht = gewicht + (maximalgewicht - gewicht) * ziel.lernfaktor;
+  }
+  // 2. A learning connection uses up the learning factor of a target with a
+  // positive change rate; later arrivals in this phase see the reset value.
+  if (maximalgewicht != startgewicht && ziel.aenderungsrate > 0) ziel.lernfaktor = ziel.lernfaktorstart;
+  // 3. Cap, for every connection at every accepted arrival. There is no lower bound.
+  if (gewicht > maximalgewicht) gewicht = maximalgewicht;
+}
 // Phase 3: countdown of the spikes in transit and their arrivals.
 void weiterleiten(Simulation& sim);
 // With P >= 99 the engine keeps spikes in transit by schedule and not in
