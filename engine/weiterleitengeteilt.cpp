@@ -103,7 +103,8 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
 }
 
 // The lines that hold the targets of group g, and its weights and arrival
-// steps, which the accepted arrivals read and write.
+// steps, which the accepted arrivals read and write; where its source learns,
+// also the columns that go with a learning arrival (Lernwerte).
 [[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g, bool lernt) {
   const Verbindungen& v = netz.verbindungen;
   const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
