@@ -60,6 +60,18 @@ def statistik(ausgabe):
     return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", letzte)}
 
 
+def prozessor():
+    """The CPU's model name (the results differ from machine to machine), else the architecture."""
+    try:
+        with open("/proc/cpuinfo") as f:
+            for zeile in f:
+                if zeile.startswith("model name"):
+                    return "%s (%s)" % (zeile.split(":", 1)[1].strip(), platform.machine())
+    except OSError:
+        pass
+    return platform.processor() or platform.machine()
+
+
 def cpuZeiten():
     """The machine's CPU times (jiffies): all, and stolen by the host of a virtual machine."""
     try:
@@ -197,7 +209,7 @@ def main():
             print(zeilen[-1], file=sys.stderr)
 
     kopf.insert(0, "%s, %s, %d cores, %s, best of %d runs each" % (
-        time.strftime("%Y-%m-%d %H:%M"), platform.processor() or platform.machine(), os.cpu_count(),
+        time.strftime("%Y-%m-%d %H:%M"), prozessor(), os.cpu_count(),
         platform.platform(), max(1, o.wiederholungen)))
     text = "\n".join(kopf[:1] + [""] + kopf[1:] + zeilen) + "\n"
     print(text)
