@@ -168,10 +168,14 @@ struct Fensterspalten {
 // above its threshold. The outcome depends on this order, and that is intended.
 // letzteankunft is written in phase 3, after this phase, so an arrival of the
 // current time step is not yet visible here.
-// In parts (`staende` given) the targets are not read from the table, which
-// other threads change meanwhile, but from what each was before and after its
-// own steps A and B (Laufplan::Stand): after for a target with an index up to
-// the source's, before for a higher one, as one walk sees them.
+// The targets are not read from the table, but from what each was before and
+// after its own steps A and B (Laufplan::Stand, worked out before the walk):
+// after for a target with an index up to the source's, before for a higher
+// one, as one walk sees them. Other threads change the table meanwhile; and
+// the states of the windowed targets stand side by side, 32 bytes each, where
+// their records lie anywhere in the table. On one thread too this is faster
+// (the learning net: 6.2 -> 6.0 s, and 4.2 -> 3.6 s on two threads, where the
+// states had been kept by cell index and picked by a branch).
 template <class T>
 void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt,
                      double* gerettet, const Laufplan::Stand* staende) {
@@ -180,6 +184,8 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   const std::size_t erster = plan.fensterstart[i];
   const T* gefenstert = fensterverbindungen + erster;
   const int32_t* ziele = plan.fensterziele.data() + erster;
+  // The windowed targets with an index up to c's.
+  const int32_t bisC = plan.fensterrang[i + 1];
   const std::size_t n = plan.fensterstart[i + 1] - erster;
   double* gewichte = v.gewicht.data();
   const Gewichtsfaktoren& faktoren = v.gewichtsfaktor;
@@ -224,24 +230,35 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   // connections of all cells: the list runs on into those of the next cells.
   const std::size_t bisEnde = plan.fensterzahl() - erster;
   const Fensterspalten spalten(v);
-  if (staende == nullptr) {
-    const TZelle* zellen = netz.Zelltabelle.data();
-    for (std::size_t j = 0; j < n; ++j) {
-      if (j + 16 < bisEnde) __builtin_prefetch(zellen + ziele[j + 16]);
-      const TZelle& z = zellen[ziele[j]];
-      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, zaehltAlsFeuernd(z), z.lernfaktor, z.lernfaktorstart);
-    }
-    return;
-  }
   for (std::size_t j = 0; j < n; ++j) {
     if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[j + 16]);
     const int32_t t = ziele[j];
     const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
-    if (t <= c) {
-      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuerndNach, z.lernfaktorNach, z.lernfaktorstart);
-    } else {
-      fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuerndVor, z.lernfaktorVor, z.lernfaktorstart);
+    const std::size_t nach = t < bisC ? 1 : 0;
+    fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuernd[nach], z.lernfaktor[nach], z.lernfaktorstart);
+  }
+}
+
+// The windowed targets fensterzellen[von, bis) before and after their own
+// steps A and B, worked out on copies (the steps read nothing but the cell
+// itself). A cell below the first one walked keeps its state.
+void staendeErmitteln(const Netz& netz, Laufplan& plan, std::size_t von, std::size_t bis) {
+  const TZelle* const zellen = netz.Zelltabelle.data();
+  const int32_t* const fensterzellen = plan.fensterzellen.data();
+  for (std::size_t d = von; d < bis; ++d) {
+    if (d + vorausZellen < bis) __builtin_prefetch(zellen + fensterzellen[d + vorausZellen]);
+    const int32_t c = fensterzellen[d];
+    Kern k(zellen[static_cast<std::size_t>(c)]);
+    Laufplan::Stand& z = plan.staende[d];
+    z.feuernd[0] = zaehltAlsFeuernd(k);
+    z.lernfaktor[0] = k.lernfaktor;
+    z.lernfaktorstart = k.lernfaktorstart;
+    if (c >= netz.ersteZelle) {
+      feuertest(k);
+      erholung(k);
     }
+    z.feuernd[1] = zaehltAlsFeuernd(k);
+    z.lernfaktor[1] = k.lernfaktor;
   }
 }
 
@@ -259,7 +276,7 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   const auto stuecke = static_cast<int32_t>(std::min<int64_t>(zahl, int64_t{teile} * Faeden::stueckeJeTeil));
   plan.teileVorbereiten(stuecke);
   const bool fenster = plan.fensterzahl() > 0;
-  if (fenster) plan.staende.resize(static_cast<std::size_t>(netz.zellenzahl));
+  if (fenster) plan.staende.resize(plan.fensterzellen.size());
   const bool nachPlan = plan.ereignisse.aktiv();
   if (nachPlan) plan.ereignisse.aufteilen(netz, stuecke);
   auto stretch = [&](int32_t s) {
@@ -267,25 +284,13 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
                      stueckanfang(erste, netz.zellenzahl, s + 1, stuecke)};
   };
   const int32_t zeittakt = sim.zeittakt;
-  // The windowed targets before and after their own steps A and B, worked out
-  // on copies (the steps read nothing but the cell itself).
+  // The windowed targets before and after their own steps A and B.
   const Laufplan::Stand* staende = nullptr;
   if (fenster) {
+    const auto zahlFenster = static_cast<int32_t>(plan.fensterzellen.size());
     sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t) {
-      const auto [von, bis] = stretch(s);
-      for (int32_t c = von; c < bis; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        if (plan.fensterregel[i] == 0) continue;
-        Kern k(netz.Zelltabelle[i]);
-        Laufplan::Stand& z = plan.staende[i];
-        z.feuerndVor = zaehltAlsFeuernd(k);
-        z.lernfaktorVor = k.lernfaktor;
-        feuertest(k);
-        erholung(k);
-        z.feuerndNach = zaehltAlsFeuernd(k);
-        z.lernfaktorNach = k.lernfaktor;
-        z.lernfaktorstart = k.lernfaktorstart;
-      }
+      staendeErmitteln(netz, plan, static_cast<std::size_t>(stueckanfang(0, zahlFenster, s, stuecke)),
+                       static_cast<std::size_t>(stueckanfang(0, zahlFenster, s + 1, stuecke)));
     });
     staende = plan.staende.data();
   }
@@ -364,6 +369,10 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   if (nachPlan) plan.ereignisse.einzeln();
   std::vector<int32_t>& feuernd = plan.feuernd;
   feuernd.clear();
+  if (plan.fensterzahl() > 0) {
+    plan.staende.resize(plan.fensterzellen.size());
+    staendeErmitteln(netz, plan, 0, plan.fensterzellen.size());
+  }
   for (int32_t c = netz.ersteZelle; c < ende; ++c) {
     const auto i = static_cast<std::size_t>(c);
     // The records are two lines long and the walk reads the first of each:
@@ -388,9 +397,11 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
     // Without a factor other than 1.0 and without a windowed target no weight changes.
     if (schritt[i] != 0) {
       if (plan.fensterLang) {
-        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data(), nullptr);
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data(),
+                        plan.staende.data());
       } else {
-        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data(), nullptr);
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data(),
+                        plan.staende.data());
       }
     }
   }

@@ -75,11 +75,16 @@ void Laufplan::aufbauen(const Netz& netz) {
   // Targets whose incoming weights follow the windowed rule. The test is the
   // one of the update itself, so a rate of change that is NaN counts too.
   fensterregel.assign(n, 0);
+  std::vector<int32_t>().swap(fensterzellen);
+  fensterrang.assign(n + 1, 0);
   for (std::size_t c = 0; c < n; ++c) {
     const TZelle& z = netz.Zelltabelle[c];
     gesperrt[c] = z.refraktaerrest != 0 ? 1 : 0;
     fensterregel[c] = z.aenderungsrate >= 0 ? 0 : 1;
+    fensterrang[c] = static_cast<int32_t>(fensterzellen.size());
+    if (fensterregel[c] != 0) fensterzellen.push_back(static_cast<int32_t>(c));
   }
+  fensterrang[n] = static_cast<int32_t>(fensterzellen.size());
   // Counted first, then filled: the column is allocated once and exactly.
   auto gefenstert = [&](std::size_t k) {
     const int32_t ziel = v.ziel[k];
@@ -108,7 +113,7 @@ void Laufplan::aufbauen(const Netz& netz) {
   for (std::size_t c = 0; c < n && zahl > 0; ++c) {
     for (std::size_t k = netz.verbindungsstart[c], ende = netz.verbindungsstart[c + 1]; k < ende; ++k) {
       if (!gefenstert(k)) continue;
-      fensterziele.push_back(v.ziel[k]);
+      fensterziele.push_back(fensterrang[static_cast<std::size_t>(v.ziel[k])]);
       if (fensterLang) {
         fensterverbindungenLang.push_back(k);
       } else {

@@ -84,9 +84,14 @@ class Laufplan {
   std::vector<std::size_t> fensterstart;
   std::vector<uint32_t> fensterverbindungen;
   std::vector<std::size_t> fensterverbindungenLang;
-  // The target of each of them, in the same order: the update reads it from
-  // here instead of from the target column of every connection.
+  // The target of each of them, in the same order, by its place in
+  // fensterzellen: the update reads it from here instead of from the target
+  // column of every connection.
   std::vector<int32_t> fensterziele;
+  // The cells whose incoming weights follow the windowed rule, ascending, and
+  // per cell c (zellenzahl + 1 entries) how many of them come before c.
+  std::vector<int32_t> fensterzellen;
+  std::vector<int32_t> fensterrang;
   bool fensterLang = false;
   std::size_t fensterzahl() const { return fensterstart.empty() ? 0 : fensterstart.back(); }
   // Scratch of phase 1: the weights of one cell's windowed connections.
@@ -98,14 +103,15 @@ class Laufplan {
   // Scratch of the phases that run in parts on several threads.
   std::vector<Teilarbeit> teilarbeit;
   std::vector<std::size_t> grenzen;
-  // Phase 1 in parts: a windowed target before and after its own steps A
-  // and B in this pass, as far as the windowed rule reads it.
+  // Phase 1: each cell of fensterzellen, at the same place, before ([0]) and
+  // after ([1]) its own steps A and B in this pass, as far as the windowed
+  // rule reads it. Picked by index: which of the two a connection sees
+  // follows from the places of source and target, which a branch cannot
+  // foresee.
   struct Stand {
-    double lernfaktorVor;
-    double lernfaktorNach;
+    double lernfaktor[2];
     double lernfaktorstart;
-    bool feuerndVor;  // counts as firing
-    bool feuerndNach;
+    bool feuernd[2];  // counts as firing
   };
   std::vector<Stand> staende;
   // Prepares the scratch of `teile` parts.
