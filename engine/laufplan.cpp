@@ -69,6 +69,7 @@ void Laufplan::aufbauen(const Netz& netz) {
   gesperrt.assign(n, 0);
   gewichtsschritt.assign(n, 0);
   festeGewichte.assign(n, 0);
+  verbrauch.assign(n, keiner);
   unterwegs.clear();
   gestartet.clear();
   naechste.clear();
@@ -128,12 +129,14 @@ void Laufplan::aufbauen(const Netz& netz) {
     bool schritt = false;
     bool fest = true;
     bool laeuft = false;
+    std::size_t verbrauchend = 0;
     for (std::size_t k = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); k < ende; ++k) {
       const int32_t ziel = v.ziel[k];
       // A target that names no cell (only in a faulty net) keeps its visit.
       const bool zielOk = ziel >= 0 && static_cast<std::size_t>(ziel) < n;
       if (!(v.gewichtsfaktor.wert(k) == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) schritt = true;
       if (mitZaehlern && v.laufzaehler[k] != 0) laeuft = true;
+      if (v.maximalgewicht[k] != v.startgewicht[k]) ++verbrauchend;
       if (!(v.lernschritt[k] == nichtGegebenReal && v.maximalgewicht[k] == v.startgewicht[k] &&
             v.gewicht[k] == v.maximalgewicht[k] && std::isfinite(v.gewicht[k]))) {
         fest = false;
@@ -141,6 +144,8 @@ void Laufplan::aufbauen(const Netz& netz) {
     }
     gewichtsschritt[static_cast<std::size_t>(c)] = schritt ? 1 : 0;
     festeGewichte[static_cast<std::size_t>(c)] = fest && !schritt ? 1 : 0;
+    const std::size_t laenge = netz.verbindungsende(c) - netz.verbindungsanfang(c);
+    verbrauch[static_cast<std::size_t>(c)] = verbrauchend == 0 ? keiner : verbrauchend == laenge ? jeder : einige;
     if (laeuft) unterwegs.push_back(c);
   }
   gueltig_ = true;

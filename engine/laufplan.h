@@ -55,9 +55,14 @@ class Laufplan {
   // weight equal to the start weight and to the finite weight, and no change
   // in the per-step update. Such an arrival only adds the weight.
   std::vector<uint8_t> festeGewichte;
+  // Per cell: which of its connections use up the learning factor of their
+  // target at an arrival (maximalgewicht != startgewicht). Only where some do
+  // and some do not, the pieces of phase 3 read the start weights.
+  enum Verbrauch : uint8_t { keiner = 0, jeder = 1, einige = 2 };
+  std::vector<uint8_t> verbrauch;
   // Phase 3 runs in parts only while every place of a connection fits the
-  // 32 bits of an arrival handed between parts (engine/teilarbeit.h).
-  std::size_t teilbarePlaetze = std::size_t{1} << 32U;
+  // 31 bits of an arrival handed between parts (engine/teilarbeit.h).
+  std::size_t teilbarePlaetze = std::size_t{1} << 31U;
   // Cells that had a spike in transit after the last phase 3, ascending.
   std::vector<int32_t> unterwegs;
   // Cells that launched spikes in phase 1 since the last phase 3, ascending.

@@ -27,31 +27,39 @@ namespace velkor {
 // alone. The weight is the one at the arrival: only the arrival itself
 // changes it in phase 3, and a connection arrives once a step at most.
 // Whether the source's weights never change (Laufplan::festeGewichte) is
-// the sign of the stored target. Places are 32-bit here: a net with more
-// connections runs phase 3 on one thread (Laufplan::teilbarePlaetze).
+// the sign of the stored target. Places take 31 bits here: a net with more
+// connections runs phase 3 on one thread (Laufplan::teilbarePlaetze). The
+// top bit tells whether a learning connection uses up its target's learning
+// factor (maximalgewicht != startgewicht), so that Lernwerte need not carry
+// the start weight.
 struct Ankunft {
   double gewicht;
-  uint32_t k;
 
   Ankunft() = default;
-  Ankunft(std::size_t k_, int32_t ziel_, bool fest_, double gewicht_)
-      : gewicht(gewicht_), k(static_cast<uint32_t>(k_)), zielFest_(fest_ ? ~ziel_ : ziel_) {}
+  Ankunft(std::size_t k_, int32_t ziel_, bool fest_, double gewicht_, bool verbraucht_ = false)
+      : gewicht(gewicht_),
+        kVerbraucht_(static_cast<uint32_t>(k_) | (verbraucht_ ? verbrauchtBit : 0U)),
+        zielFest_(fest_ ? ~ziel_ : ziel_) {}
+  std::size_t k() const { return kVerbraucht_ & ~verbrauchtBit; }
+  bool verbraucht() const { return (kVerbraucht_ & verbrauchtBit) != 0; }
   int32_t ziel() const { return zielFest_ < 0 ? ~zielFest_ : zielFest_; }
   bool fest() const { return zielFest_ < 0; }
 
  private:
+  static constexpr uint32_t verbrauchtBit = 1U << 31U;
+  uint32_t kVerbraucht_ = 0;
   int32_t zielFest_ = 0;
 };
 static_assert(sizeof(Ankunft) == 16);
 
-// What the learning rule at arrival reads of a connection besides its weight,
+// What the learning rule at arrival reads of a connection besides its weight
+// (and the start weight, of which the arrival keeps one bit),
 // taken along with an arrival whose source learns: these columns do not
 // change in phase 3, and the noting piece has them side by side, while the
 // applying piece would find them one line each at a random place.
 struct Lernwerte {
   double lernschritt;
   double maximalgewicht;
-  double startgewicht;
 };
 
 // The first cell of piece s of a walk over the cells erste .. zellenzahl - 1

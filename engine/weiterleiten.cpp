@@ -19,7 +19,7 @@ namespace velkor {
 
 void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel) {
   Verbindungen& v = netz.verbindungen;
-  ankunftslernen(v.gewicht[k], v.lernschritt[k], v.maximalgewicht[k], v.startgewicht[k], ziel);
+  ankunftslernen(v.gewicht[k], v.lernschritt[k], v.maximalgewicht[k], v.maximalgewicht[k] != v.startgewicht[k], ziel);
 }
 
 namespace {

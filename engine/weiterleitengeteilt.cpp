@@ -38,20 +38,20 @@ void anwenden(Netz& netz, const std::vector<Ankunft>& liste, const std::vector<L
     if (i + voraus < n) {
       const Ankunft& b = liste[i + voraus];
       __builtin_prefetch(zellen + b.ziel(), 1);
-      if (!b.fest()) __builtin_prefetch(gewichte + b.k, 1, 0);
+      if (!b.fest()) __builtin_prefetch(gewichte + b.k(), 1, 0);
     }
     const Ankunft& a = liste[i];
     TZelle& ziel = zellen[a.ziel()];
     double gewicht = a.gewicht;
     if (!a.fest()) {
       const Lernwerte& w = *lern++;
-      ankunftslernen(gewicht, w.lernschritt, w.maximalgewicht, w.startgewicht, ziel);
-      gewichte[a.k] = gewicht;
+      ankunftslernen(gewicht, w.lernschritt, w.maximalgewicht, a.verbraucht(), ziel);
+      gewichte[a.k()] = gewicht;
     } else if (!std::isfinite(ziel.lernfaktor)) {
       // The full rule; a non-finite factor can move the weight from now on.
-      nichtMehrFest.push_back(quelleVon(netz, a.k));
-      ankunftslernen(netz, a.k, ziel);
-      gewicht = gewichte[a.k];
+      nichtMehrFest.push_back(quelleVon(netz, a.k()));
+      ankunftslernen(netz, a.k(), ziel);
+      gewicht = gewichte[a.k()];
     }
     ziel.potenzial = ziel.potenzial + gewicht;
     if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
@@ -68,11 +68,18 @@ class Notiz {
         lernschritt_(v.lernschritt.data()),
         maximalgewicht_(v.maximalgewicht.data()),
         startgewicht_(v.startgewicht.data()) {}
-  // Over connection k at `ziel`, for target part `teil`.
-  [[gnu::always_inline]] void operator()(Teilarbeit& t, std::size_t teil, std::size_t k, int32_t ziel,
-                                         bool fest) const {
-    t.nachZiel[teil].push_back({k, ziel, fest, gewicht_[k]});
-    if (!fest) t.lernNachZiel[teil].push_back({lernschritt_[k], maximalgewicht_[k], startgewicht_[k]});
+  // Over connection k at `ziel`, for target part `teil`; `fest` and
+  // `verbrauch` are the source's (Laufplan).
+  [[gnu::always_inline]] void operator()(Teilarbeit& t, std::size_t teil, std::size_t k, int32_t ziel, bool fest,
+                                         uint8_t verbrauch) const {
+    if (fest) {
+      t.nachZiel[teil].push_back({k, ziel, true, gewicht_[k]});
+      return;
+    }
+    const bool verbraucht =
+        verbrauch == Laufplan::einige ? maximalgewicht_[k] != startgewicht_[k] : verbrauch == Laufplan::jeder;
+    t.nachZiel[teil].push_back({k, ziel, false, gewicht_[k], verbraucht});
+    t.lernNachZiel[teil].push_back({lernschritt_[k], maximalgewicht_[k]});
   }
 
  private:
@@ -104,8 +111,10 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
 
 // The lines that hold the targets of group g, and its weights and arrival
 // steps, which the accepted arrivals read and write; where its source learns,
-// also the columns that go with a learning arrival (Lernwerte).
-[[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g, bool lernt) {
+// also the columns that go with a learning arrival (Lernwerte), and the
+// start weights where the source's `verbrauch` is mixed.
+[[gnu::always_inline]] inline void gruppeVorholen(const Netz& netz, const Ankunftsplan::Gruppe& g, bool lernt,
+                                                  uint8_t verbrauch) {
   const Verbindungen& v = netz.verbindungen;
   const std::size_t n = std::min<uint32_t>(g.anzahl, 512);
   zeilenVorholen<0>(v.ziel.data() + g.anfang, 4 * n);
@@ -114,7 +123,7 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   if (lernt) {
     zeilenVorholen<0>(v.lernschritt.data() + g.anfang, 8 * n);
     zeilenVorholen<0>(v.maximalgewicht.data() + g.anfang, 8 * n);
-    zeilenVorholen<0>(v.startgewicht.data() + g.anfang, 8 * n);
+    if (verbrauch == Laufplan::einige) zeilenVorholen<0>(v.startgewicht.data() + g.anfang, 8 * n);
   }
 }
 
@@ -160,6 +169,7 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
       if (von + 4 < bis) listeVorholen(lz, ziele, start[z[von + 4]], start[z[von + 4] + 1]);
       const int32_t c = z[von];
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(c)] != 0;
+      const uint8_t verbrauch = plan.verbrauch[static_cast<std::size_t>(c)];
       bool bleibt = false;
       // The counters stand in list order; `folge` gives the place of an arriving connection.
       for (std::size_t i = start[c], ende = start[c + 1]; i < ende; ++i) {
@@ -171,7 +181,7 @@ void gezaehltTeilen(Simulation& sim, int32_t teile, int32_t stuecke, const std::
           const int32_t ziel = ziele[k];
           if (gesperrt[ziel] == 0) {
             letzteankunft[k] = zeittakt;
-            notieren(t, zielteil.teil(ziel), k, ziel, fest);
+            notieren(t, zielteil.teil(ziel), k, ziel, fest, verbrauch);
           }
           continue;
         }
@@ -223,12 +233,14 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
       if (j + 22 < ende) e.nummerVorholen(nummern[j + 22], 1);
       if (j + 14 < ende) {
         const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j + 14]);
-        gruppeVorholen(netz, g, plan.festeGewichte[static_cast<std::size_t>(g.zelle)] == 0);
+        const auto i = static_cast<std::size_t>(g.zelle);
+        gruppeVorholen(netz, g, plan.festeGewichte[i] == 0, plan.verbrauch[i]);
       }
       // Only the latest firing of the cell counts.
       if (!e.kommtJetzt(nummern[j])) continue;
       const Ankunftsplan::Gruppe& g = e.gruppe(nummern[j]);
       const bool fest = plan.festeGewichte[static_cast<std::size_t>(g.zelle)] != 0;
+      const uint8_t verbrauch = plan.verbrauch[static_cast<std::size_t>(g.zelle)];
       // The group's connections stand side by side, in list order. Arrivals
       // at a refractory cell are lost. Most are, in a busy net, and which
       // ones follows no pattern: the accepted ones are picked without a
@@ -245,7 +257,7 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
           const std::size_t k = std::size_t{g.anfang} + auswahl[i];
           const int32_t ziel = z[auswahl[i]];
           letzteankunft[k] = zeittakt;
-          notieren(t, zielteil.teil(ziel), k, ziel, fest);
+          notieren(t, zielteil.teil(ziel), k, ziel, fest, verbrauch);
         }
       }
     }

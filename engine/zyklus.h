@@ -21,7 +21,9 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige);
 // Learning at the arrival of a spike over connection k at cell `ziel`.
 void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel);
 // The same on the connection's values: `gewicht` is its weight, changed in place.
-inline void ankunftslernen(double& gewicht, double lernschritt, double maximalgewicht, double startgewicht,
+// `verbraucht`: the connection uses up the learning factor of its target,
+// maximalgewicht != startgewicht.
+inline void ankunftslernen(double& gewicht, double lernschritt, double maximalgewicht, bool verbraucht,
                            TZelle& ziel) {
   // 1. Weight change. Without a learning step only an excitatory weight moves
   // towards its maximum.
@@ -32,7 +34,7 @@ inline void ankunftslernen(double& gewicht, double lernschritt, double maximalge
   }
   // 2. A learning connection uses up the learning factor of a target with a
   // positive change rate; later arrivals in this phase see the reset value.
-  if (maximalgewicht != startgewicht && ziel.aenderungsrate > 0) ziel.lernfaktor = ziel.lernfaktorstart;
+  if (verbraucht && ziel.aenderungsrate > 0) ziel.lernfaktor = ziel.lernfaktorstart;
   // 3. Cap, for every connection at every accepted arrival. There is no lower bound.
   if (gewicht > maximalgewicht) gewicht = maximalgewicht;
 }

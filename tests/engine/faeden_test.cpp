@@ -185,14 +185,19 @@ TEST(Teilarbeit, AnkunftBehaeltZielFestUndGewichtInSechzehnBytes) {
     int32_t ziel;
     bool fest;
     double gewicht;
+    bool verbraucht;
   };
-  for (const Fall& f : {Fall{0, 0, true, 0.0}, Fall{0, 0, false, -0.0}, Fall{12345, 3, true, 0.35},
-                        Fall{UINT32_MAX, INT32_MAX, true, -1.2e300}, Fall{UINT32_MAX, 0, false, 1e-310},
-                        Fall{7, INT32_MAX, false, -0.6}}) {
-    const Ankunft a(f.k, f.ziel, f.fest, f.gewicht);
-    EXPECT_EQ(a.k, f.k);
+  // Places up to 2^31 - 1, the last one a net that runs phase 3 in parts has.
+  constexpr std::size_t letzterPlatz = (std::size_t{1} << 31U) - 1;
+  for (const Fall& f : {Fall{0, 0, true, 0.0, false}, Fall{0, 0, false, -0.0, true}, Fall{12345, 3, true, 0.35, false},
+                        Fall{letzterPlatz, INT32_MAX, true, -1.2e300, false},
+                        Fall{letzterPlatz, 0, false, 1e-310, true}, Fall{letzterPlatz, 5, false, 2.0, false},
+                        Fall{7, INT32_MAX, false, -0.6, true}}) {
+    const Ankunft a(f.k, f.ziel, f.fest, f.gewicht, f.verbraucht);
+    EXPECT_EQ(a.k(), f.k);
     EXPECT_EQ(a.ziel(), f.ziel);
     EXPECT_EQ(a.fest(), f.fest) << f.ziel;
+    EXPECT_EQ(a.verbraucht(), f.verbraucht) << f.k;
     EXPECT_EQ(std::memcmp(&a.gewicht, &f.gewicht, sizeof(double)), 0) << f.gewicht;
   }
 }
