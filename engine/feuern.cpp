@@ -174,8 +174,8 @@ struct Fensterspalten {
 // one, as one walk sees them. Other threads change the table meanwhile; and
 // the states of the windowed targets stand side by side, 32 bytes each, where
 // their records lie anywhere in the table. On one thread too this is faster
-// (the learning net: 6.2 -> 6.0 s, and 4.2 -> 3.6 s on two threads, where the
-// states had been kept by cell index and picked by a branch).
+// (the learning net: 6.2 -> 6.0 s against reading the table; on two threads
+// 4.2 -> 3.6 s against states kept by cell index and picked by a branch).
 template <class T>
 void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt,
                      double* gerettet, const Laufplan::Stand* staende) {
