@@ -492,7 +492,7 @@ TEST(Identitaet, VieleFaelligeGruppenJeStueckGleichDerReferenz) {
 }
 
 TEST(Identitaet, PhaseDreiAufEinemFadenJenseitsDerTeilbarenPlaetzeGleichDerReferenz) {
-  // Arrivals handed between parts hold 32-bit places: a net with more
+  // Arrivals handed between parts hold 31-bit places: a net with more
   // connections runs phase 3 on one thread. The limit set to the net's own
   // count (in parts) and one below it (one thread), by schedule and by countdown.
   for (const uint32_t seed : {1001U, 1002U}) {
