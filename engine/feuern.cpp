@@ -178,7 +178,7 @@ struct Fensterspalten {
 // 4.2 -> 3.6 s against states kept by cell index and picked by a branch).
 template <class T>
 void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, int32_t c, int32_t zeittakt,
-                     double* gerettet, const Laufplan::Stand* staende) {
+                     double* gerettet) {
   Verbindungen& v = netz.verbindungen;
   const auto i = static_cast<std::size_t>(c);
   const std::size_t erster = plan.fensterstart[i];
@@ -230,6 +230,7 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
   // connections of all cells: the list runs on into those of the next cells.
   const std::size_t bisEnde = plan.fensterzahl() - erster;
   const Fensterspalten spalten(v);
+  const Laufplan::Stand* const staende = plan.staende.data();
   for (std::size_t j = 0; j < n; ++j) {
     if (j + 16 < bisEnde) __builtin_prefetch(staende + ziele[j + 16]);
     const int32_t t = ziele[j];
@@ -275,8 +276,6 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   const int64_t zahl = netz.zellenzahl - erste;
   const auto stuecke = static_cast<int32_t>(std::min<int64_t>(zahl, int64_t{teile} * Faeden::stueckeJeTeil));
   plan.teileVorbereiten(stuecke);
-  const bool fenster = plan.fensterzahl() > 0;
-  if (fenster) plan.staende.resize(plan.fensterzellen.size());
   const bool nachPlan = plan.ereignisse.aktiv();
   if (nachPlan) plan.ereignisse.aufteilen(netz, stuecke);
   auto stretch = [&](int32_t s) {
@@ -285,14 +284,12 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
   };
   const int32_t zeittakt = sim.zeittakt;
   // The windowed targets before and after their own steps A and B.
-  const Laufplan::Stand* staende = nullptr;
-  if (fenster) {
+  if (plan.fensterzahl() > 0) {
     const auto zahlFenster = static_cast<int32_t>(plan.fensterzellen.size());
     sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t) {
       staendeErmitteln(netz, plan, static_cast<std::size_t>(stueckanfang(0, zahlFenster, s, stuecke)),
                        static_cast<std::size_t>(stueckanfang(0, zahlFenster, s + 1, stuecke)));
     });
-    staende = plan.staende.data();
   }
   sim.faeden.verteilen(teile, stuecke, [&](int32_t s, int32_t) {
     Teilarbeit& t = plan.teilarbeit[static_cast<std::size_t>(s)];
@@ -318,9 +315,9 @@ void feuernGeteilt(Simulation& sim, Zyklusanzeige& anzeige, int32_t teile) {
       gesperrt[i] = zelle.refraktaerrest != 0 ? 1 : 0;
       if (schritt[i] == 0) continue;
       if (plan.fensterLang) {
-        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, t.gerettet.data(), staende);
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, t.gerettet.data());
       } else {
-        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, t.gerettet.data(), staende);
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, t.gerettet.data());
       }
     }
     // Each piece has a store of the schedule of its own.
@@ -369,10 +366,7 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
   if (nachPlan) plan.ereignisse.einzeln();
   std::vector<int32_t>& feuernd = plan.feuernd;
   feuernd.clear();
-  if (plan.fensterzahl() > 0) {
-    plan.staende.resize(plan.fensterzellen.size());
-    staendeErmitteln(netz, plan, 0, plan.fensterzellen.size());
-  }
+  if (plan.fensterzahl() > 0) staendeErmitteln(netz, plan, 0, plan.fensterzellen.size());
   for (int32_t c = netz.ersteZelle; c < ende; ++c) {
     const auto i = static_cast<std::size_t>(c);
     // The records are two lines long and the walk reads the first of each:
@@ -397,11 +391,9 @@ void feuern(Simulation& sim, Zyklusanzeige& anzeige) {
     // Without a factor other than 1.0 and without a windowed target no weight changes.
     if (schritt[i] != 0) {
       if (plan.fensterLang) {
-        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data(),
-                        plan.staende.data());
+        gewichtsschritt(netz, plan, plan.fensterverbindungenLang.data(), c, zeittakt, plan.gerettet.data());
       } else {
-        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data(),
-                        plan.staende.data());
+        gewichtsschritt(netz, plan, plan.fensterverbindungen.data(), c, zeittakt, plan.gerettet.data());
       }
     }
   }

@@ -75,7 +75,7 @@ void Laufplan::aufbauen(const Netz& netz) {
   naechste.clear();
   // Targets whose incoming weights follow the windowed rule. The test is the
   // one of the update itself, so a rate of change that is NaN counts too.
-  fensterregel.assign(n, 0);
+  std::vector<uint8_t> fensterregel(n, 0);
   std::vector<int32_t>().swap(fensterzellen);
   fensterrang.assign(n + 1, 0);
   for (std::size_t c = 0; c < n; ++c) {
@@ -86,6 +86,7 @@ void Laufplan::aufbauen(const Netz& netz) {
     if (fensterregel[c] != 0) fensterzellen.push_back(static_cast<int32_t>(c));
   }
   fensterrang[n] = static_cast<int32_t>(fensterzellen.size());
+  staende.resize(fensterzellen.size());
   // Counted first, then filled: the column is allocated once and exactly.
   auto gefenstert = [&](std::size_t k) {
     const int32_t ziel = v.ziel[k];

@@ -45,9 +45,6 @@ class Laufplan {
   // Per cell: refraktaerrest != 0. Kept up to date by phase 1, the only
   // phase that changes refraktaerrest.
   std::vector<uint8_t> gesperrt;
-  // Per cell: the weights of the connections into it follow the windowed
-  // rule (!(aenderungsrate >= 0)); fixed after a load.
-  std::vector<uint8_t> fensterregel;
   // Per cell: some outgoing connection needs the per-step weight update.
   std::vector<uint8_t> gewichtsschritt;
   // Per cell: every outgoing connection keeps its weight at arrivals as long
@@ -93,8 +90,9 @@ class Laufplan {
   // fensterzellen: the update reads it from here instead of from the target
   // column of every connection.
   std::vector<int32_t> fensterziele;
-  // The cells whose incoming weights follow the windowed rule, ascending, and
-  // per cell c (zellenzahl + 1 entries) how many of them come before c.
+  // The cells whose incoming weights follow the windowed rule
+  // (!(aenderungsrate >= 0)), ascending, and per cell c (zellenzahl + 1
+  // entries) how many of them come before c; fixed after a load.
   std::vector<int32_t> fensterzellen;
   std::vector<int32_t> fensterrang;
   bool fensterLang = false;
@@ -110,7 +108,7 @@ class Laufplan {
   std::vector<std::size_t> grenzen;
   // Phase 1: each cell of fensterzellen, at the same place, before ([0]) and
   // after ([1]) its own steps A and B in this pass, as far as the windowed
-  // rule reads it. Picked by index: which of the two a connection sees
+  // rule reads it; sized with the plan, filled before each walk. Picked by index: which of the two a connection sees
   // follows from the places of source and target, which a branch cannot
   // foresee.
   struct Stand {
