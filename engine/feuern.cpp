@@ -236,7 +236,8 @@ void gewichtsschritt(Netz& netz, Laufplan& plan, const T* fensterverbindungen, i
     const int32_t t = ziele[j];
     const Laufplan::Stand& z = staende[static_cast<std::size_t>(t)];
     const std::size_t nach = t < bisC ? 1 : 0;
-    fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuernd[nach], z.lernfaktor[nach], z.lernfaktorstart);
+    fensterschritt(spalten, gefenstert[j], gerettet[j], zeittakt, z.feuernd[nach], z.lernfaktor[nach],
+                   z.lernfaktorstart);
   }
 }
 

@@ -135,7 +135,9 @@ void Laufplan::aufbauen(const Netz& netz) {
       const int32_t ziel = v.ziel[k];
       // A target that names no cell (only in a faulty net) keeps its visit.
       const bool zielOk = ziel >= 0 && static_cast<std::size_t>(ziel) < n;
-      if (!(v.gewichtsfaktor.wert(k) == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) schritt = true;
+      if (!(v.gewichtsfaktor.wert(k) == 1.0) || !zielOk || fensterregel[static_cast<std::size_t>(ziel)] != 0) {
+        schritt = true;
+      }
       if (mitZaehlern && v.laufzaehler[k] != 0) laeuft = true;
       if (v.maximalgewicht[k] != v.startgewicht[k]) ++verbrauchend;
       if (!(v.lernschritt[k] == nichtGegebenReal && v.maximalgewicht[k] == v.startgewicht[k] &&

@@ -108,9 +108,9 @@ class Laufplan {
   std::vector<std::size_t> grenzen;
   // Phase 1: each cell of fensterzellen, at the same place, before ([0]) and
   // after ([1]) its own steps A and B in this pass, as far as the windowed
-  // rule reads it; sized with the plan, filled before each walk. Picked by index: which of the two a connection sees
-  // follows from the places of source and target, which a branch cannot
-  // foresee.
+  // rule reads it; sized with the plan, filled before each walk. Picked by
+  // index: which of the two a connection sees follows from the places of
+  // source and target, which a branch cannot foresee.
   struct Stand {
     double lernfaktor[2];
     double lernfaktorstart;

@@ -23,8 +23,7 @@ void ankunftslernen(Netz& netz, std::size_t k, TZelle& ziel);
 // The same on the connection's values: `gewicht` is its weight, changed in place.
 // `verbraucht`: the connection uses up the learning factor of its target,
 // maximalgewicht != startgewicht.
-inline void ankunftslernen(double& gewicht, double lernschritt, double maximalgewicht, bool verbraucht,
-                           TZelle& ziel) {
+inline void ankunftslernen(double& gewicht, double lernschritt, double maximalgewicht, bool verbraucht, TZelle& ziel) {
   // 1. Weight change. Without a learning step only an excitatory weight moves
   // towards its maximum.
   if (lernschritt != nichtGegebenReal) {
