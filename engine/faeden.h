@@ -43,7 +43,12 @@ class Faeden {
   // own block, in order (so that thread t works the same cells in every
   // phase of a step and finds them in its own cache), and then those left
   // in the other blocks, so that a core that is slower (or busy with another
-  // program) does less of the phase instead of holding it up.
+  // program) does less of the phase instead of holding it up. The pieces of
+  // a block shrink towards its end (stueckanfang, engine/teilarbeit.h), so
+  // what is left to take at the end of a phase is short. On two threads,
+  // against pieces of one size, interleaved: the plain 10^5 net 2.5 and 7 %
+  // faster (two sets of four rounds), the learning net 5 % (three rounds),
+  // 10^6 no difference (five rounds).
   static constexpr int32_t stueckeJeTeil = 4;
   // Runs f(stueck, teil) for every stueck below `stuecke` on up to `teile`
   // threads, the calling one among them; `teil` (below teile) names the

@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/faeden.h"
+
 namespace velkor {
 
 // An accepted arrival over connection k at cell `ziel`, in 16 bytes. The
@@ -63,10 +65,22 @@ struct Lernwerte {
 };
 
 // The first cell of piece s of a walk over the cells erste .. zellenzahl - 1
-// in `stuecke` pieces (piece `stuecke` begins at zellenzahl).
+// in `stuecke` pieces (piece `stuecke` begins at zellenzahl). The pieces of
+// a phase come in blocks of Faeden::stueckeJeTeil, one block per thread,
+// and the blocks are equal stretches. Within a block the pieces shrink (4 :
+// 3 : 2 : 1 of the block for four): a thread that is through with its own
+// block takes what is left of the other's, its short last pieces, so the
+// threads end a phase closer together than with pieces of one size. A count
+// that is no whole number of blocks is cut into equal pieces.
 inline int32_t stueckanfang(int32_t erste, int32_t zellenzahl, int32_t s, int32_t stuecke) {
   const int64_t zahl = int64_t{zellenzahl} - erste;
-  return static_cast<int32_t>(erste + zahl * s / (stuecke > 0 ? stuecke : 1));
+  constexpr int64_t n = Faeden::stueckeJeTeil;
+  if (stuecke <= 0 || stuecke % n != 0) return static_cast<int32_t>(erste + zahl * s / (stuecke > 0 ? stuecke : 1));
+  // Piece j of a block weighs n - j; those before it weigh j * n - j * (j - 1) / 2.
+  constexpr int64_t block = n * (n + 1) / 2;
+  const int64_t b = s / n;
+  const int64_t j = s % n;
+  return static_cast<int32_t>(erste + zahl * (block * b + j * n - j * (j - 1) / 2) / (block * (stuecke / n)));
 }
 
 // The target cells of n parts: equal stretches of the table.

@@ -151,7 +151,42 @@ TEST(Faeden, ZielteilungDecktJedeZelleAufsteigend) {
         vorher = t;
       }
       EXPECT_EQ(z.teil(0), 0U);
-      if (zellen % teile == 0) EXPECT_EQ(z.teil(zellen - 1), static_cast<std::size_t>(teile - 1)) << zellen;
+      if (zellen % teile == 0) {
+        EXPECT_EQ(z.teil(zellen - 1), static_cast<std::size_t>(teile - 1)) << zellen;
+      }
+    }
+  }
+}
+
+TEST(Faeden, StueckeDeckenDenWegInGleichenBloeckenMitSchrumpfendenStuecken) {
+  // Pieces cover the walk from its first cell to its end, ascending. In
+  // whole blocks, the blocks are equal stretches (as Faeden hands them to
+  // the threads) and no piece is longer than the one before it in its block,
+  // up to a cell of rounding; other counts give equal pieces.
+  constexpr int32_t n = Faeden::stueckeJeTeil;
+  for (const int32_t erste : {0, 7}) {
+    for (const int32_t stuecke : {1, n - 1, n, n + 1, 2 * n, 3 * n, 8 * n}) {
+      for (const int32_t zahl : {0, 1, stuecke - 1, stuecke, stuecke + 1, 10 * stuecke - 1, 100003}) {
+        const int32_t ende = erste + zahl;
+        ASSERT_EQ(stueckanfang(erste, ende, 0, stuecke), erste);
+        ASSERT_EQ(stueckanfang(erste, ende, stuecke, stuecke), ende);
+        const bool bloecke = stuecke % n == 0;
+        for (int32_t s = 0; s < stuecke; ++s) {
+          const int32_t von = stueckanfang(erste, ende, s, stuecke);
+          const int32_t bis = stueckanfang(erste, ende, s + 1, stuecke);
+          ASSERT_LE(von, bis) << stuecke << " " << zahl << " " << s;
+          if (bloecke && s % n == 0) {
+            ASSERT_EQ(von, erste + int64_t{zahl} * (s / n) / (stuecke / n)) << stuecke << " " << zahl << " " << s;
+          }
+          if (bloecke && s % n != 0) {
+            const int32_t vorher = von - stueckanfang(erste, ende, s - 1, stuecke);
+            ASSERT_LE(bis - von, vorher + 1) << stuecke << " " << zahl << " " << s;
+          }
+          if (!bloecke) {
+            ASSERT_LE(bis - von, zahl / stuecke + 1) << stuecke << " " << zahl << " " << s;
+          }
+        }
+      }
     }
   }
 }
