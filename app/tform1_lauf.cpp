@@ -3,10 +3,10 @@
 
 #include <fstream>
 
-#include "app/kommandozeile.h"
 #include "app/tform1.h"
-#include "engine/start.h"
 #include "engine/zyklus.h"
+#include "lauf/kommandozeile.h"
+#include "lauf/start.h"
 #include "net/netzladen.h"
 
 namespace velkor {
@@ -111,12 +111,7 @@ bool TForm1::netzLaden() {
 }
 
 void TForm1::ansichtNachLaden() {
-  sim_.zeittakt = 0;
-  if (ansicht_.oszi()) zustand_.schreibzeile = 20;
-  if (ansicht_.zellansicht() || ansicht_.ansichtKomprimiert) {
-    anzeige_.netzzeichnen();
-    ersterBild_ = true;
-  }
+  if (velkor::ansichtNachLaden(sim_, ansicht_, zustand_, &anzeige_)) ersterBild_ = true;
 }
 
 bool TForm1::eingabeOeffnen() {

@@ -9,6 +9,7 @@
 #include "app/laufwache.h"
 #include "app/tform1.h"
 #include "engine/zyklus.h"
+#include "lauf/laufreihe.h"
 
 namespace velkor {
 
@@ -115,7 +116,7 @@ void TForm1::zyklusLaufen() {
         },
         sim_.lauf.anhalten);
     ++laeuft_;
-    zyklus(sim_, laufend);
+    velkor::zyklusLaufen(sim_, laufend);
     --laeuft_;
   }
   if (wache.angehalten()) {

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "engine/simulation.h"
-#include "engine/start.h"
+#include "lauf/start.h"
 #include "engine/zyklus.h"
 #include "engine/zyklusanzeige.h"
 

@@ -13,11 +13,11 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -f
   -I. -Wall -Wextra)
 
 mkdir -p "$aus/obj"
-quellen=(net/*.cpp engine/*.cpp display/*.cpp app/kommandozeile.cpp app/dialogs/umrechnen.cpp)
+quellen=(net/*.cpp engine/*.cpp display/*.cpp lauf/*.cpp app/dialogs/umrechnen.cpp)
 
 # Objects of the core, rebuilt when the source or a header is newer.
 objekte=()
-neuer_header=$(find net engine display app -maxdepth 2 -name '*.h' -newer "$aus/obj/.stand" 2>/dev/null | head -1 || true)
+neuer_header=$(find net engine display lauf app -maxdepth 2 -name '*.h' -newer "$aus/obj/.stand" 2>/dev/null | head -1 || true)
 [ -e "$aus/obj/.stand" ] || neuer_header=ja
 # Two compilers at a time; a failed compile stops the script.
 laufend=()

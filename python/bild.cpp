@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "tools/batchbild.h"
+#include "lauf/bild.h"
 
 #ifdef VELKOR_MIT_BILD
 #include <QImage>

@@ -13,7 +13,7 @@
 #include "python/bild.h"
 #include "python/sitzung.h"
 #include "python/spalten.h"
-#include "tools/batchbild.h"
+#include "lauf/bild.h"
 
 namespace py = pybind11;
 using namespace velkor;

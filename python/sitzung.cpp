@@ -10,13 +10,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/kommandozeile.h"
 #include "display/anzeige.h"
 #include "engine/zyklus.h"
+#include "lauf/bild.h"
+#include "lauf/kommandozeile.h"
+#include "lauf/laufreihe.h"
+#include "lauf/start.h"
 #include "net/netzladen.h"
 #include "net/zustand.h"
 #include "python/spalten.h"
-#include "tools/batchbild.h"
 
 namespace velkor {
 
@@ -63,8 +65,7 @@ Sitzung::Sitzung(Quelle quelle) : quelle_(std::move(quelle)) {
     canvas_ = bildCanvasErzeugen(quelle_.breite - 8, quelle_.hoehe - 50);
     anzeige_ = std::make_unique<Anzeige>(sim_, ansicht_, anzeigezustand_, *canvas_);
     aufzeichnung_.anzeigeSetzen(anzeige_.get());
-    canvas_->schrifthoehe(14);
-    anzeige_->eingabeHinweis();  // the bar as the start preparation leaves it
+    startbildVorbereiten(*anzeige_);
   }
   modiLesen();
   netzLaden();
@@ -118,9 +119,7 @@ void Sitzung::netzLaden() {
 }
 
 void Sitzung::anzeigeVorbereiten() {
-  if (!anzeige_) return;
-  if (ansicht_.oszi()) anzeigezustand_.schreibzeile = 20;
-  if (ansicht_.zellansicht() || ansicht_.ansichtKomprimiert) anzeige_->netzzeichnen();
+  if (anzeige_) ansichtNachLaden(sim_, ansicht_, anzeigezustand_, anzeige_.get());
 }
 
 void Sitzung::eingabeOeffnen() {
@@ -156,22 +155,13 @@ void Sitzung::eingabeOeffnen() {
 int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
   int64_t gelaufen = 0;
   for (int64_t i = 0; i < n; ++i) {
-    sim_.lauf.anhalten = true;  // the space bar: exactly one time step
-    gelaufen += zyklus(sim_, aufzeichnung_);
+    gelaufen += einzelschritt(sim_, aufzeichnung_);
     if (unterbrechung != nullptr && unterbrechung()) break;
   }
   return gelaufen;
 }
 
-int64_t Sitzung::bisStop() {
-  if (sim_.lauf.eingabeEnde) return 0;
-  if (anzeige_ && canvas_->zeichnet()) {
-    anzeige_->hinweis(80, hinweisBisStop);
-    anzeige_->farbenZuruecksetzen();
-  }
-  sim_.lauf.anhalten = false;
-  return zyklus(sim_, aufzeichnung_);
-}
+int64_t Sitzung::bisStop() { return velkor::bisStop(sim_, aufzeichnung_, anzeige_.get()); }
 
 int64_t Sitzung::bisEnde(bool (*unterbrechung)()) {
   int64_t gelaufen = 0;

@@ -11,14 +11,14 @@
 #include <memory>
 #include <string>
 
-#include "app/kommandozeile.h"
 #include "display/anzeige.h"
 #include "display/nullcanvas.h"
-#include "engine/start.h"
-#include "engine/zyklus.h"
+#include "lauf/bild.h"
+#include "lauf/kommandozeile.h"
+#include "lauf/laufreihe.h"
+#include "lauf/start.h"
 #include "net/dateigrund.h"
 #include "net/zustand.h"
-#include "tools/batchbild.h"
 #include "tools/spikeliste.h"
 
 namespace velkor {
@@ -140,23 +140,15 @@ class Lauf {
     int64_t schritte = 0;
     if (sim_.lauf.netzfehler) {
       // Every request for a time step shows the block and runs nothing.
-      if (o_.laeufe != 0 || o_.schritte > 0) zyklus(sim_, hooks_);
+      if (o_.laeufe != 0 || o_.schritte > 0) zyklusLaufen(sim_, hooks_);
       netzfehlerMelden(fehler_);
       return 0;
     }
     for (int64_t lauf = 0; !o_.laeufe || lauf < *o_.laeufe; ++lauf) {
       if (sim_.lauf.eingabeEnde) break;  // "Simulation bis Stop" does nothing then
-      if (anzeige_.canvas().zeichnet()) {
-        anzeige_.hinweis(80, hinweisBisStop);
-        anzeige_.farbenZuruecksetzen();
-      }
-      sim_.lauf.anhalten = false;
-      schritte += zyklus(sim_, hooks_);
+      schritte += bisStop(sim_, hooks_, &anzeige_);
     }
-    for (int64_t i = 0; i < o_.schritte; ++i) {
-      sim_.lauf.anhalten = true;  // the space bar: exactly one time step
-      schritte += zyklus(sim_, hooks_);
-    }
+    for (int64_t i = 0; i < o_.schritte; ++i) schritte += einzelschritt(sim_, hooks_);
     hooks_.abschliessen();
     return schritte;
   }
@@ -219,10 +211,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   Anzeige anzeige(*sim, ansicht, zustand, *canvas);
 
   // Start preparation, command-line form.
-  canvas->schrifthoehe(14);
-  if (canvas->zeichnet()) {
-    anzeige.eingabeHinweis();  // the bar as the start preparation leaves it
-  }
+  startbildVorbereiten(anzeige);
   const Kommandozeilenergebnis kz =
       kommandozeileLesen(o.positionen, sim->param, sim->lauf, ansicht, sim->zufall, o.seed);
   if (sim->param.netzdateiname.empty()) {
@@ -244,9 +233,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
     fehler << "velkor-batch: " << geladen.meldung << '\n';
     return exitDateifehler;
   }
-  sim->zeittakt = 0;
-  if (ansicht.oszi()) zustand.schreibzeile = 20;
-  if (ansicht.zellansicht() || ansicht.ansichtKomprimiert) anzeige.netzzeichnen();
+  ansichtNachLaden(*sim, ansicht, zustand, &anzeige);
   if (sim->param.eingabedateiname.empty()) {
     fehler << "keine Eingabedatei geöffnet\n";
     return exitAufruf;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/batchbild.h"
+#include "lauf/bild.h"
 #include "tools/batchlauf.h"
 #include "tools/batchoptionen.h"
 

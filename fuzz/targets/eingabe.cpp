@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/start.h"
+#include "lauf/start.h"
 #include "engine/zyklus.h"
 #include "fuzz/hilfen.h"
 #include "net/netzladen.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/kommandozeile.h"
+#include "lauf/kommandozeile.h"
 #include "fuzz/hilfen.h"
 
 using namespace velkor;

@@ -16,7 +16,7 @@
 
 #include "display/anzeige.h"
 #include "display/nullcanvas.h"
-#include "engine/start.h"
+#include "lauf/start.h"
 #include "engine/zyklus.h"
 #include "net/netzladen.h"
 #include "net/zustand.h"

@@ -1,6 +1,6 @@
 // The start preparation: "protok.txt", loading the net, opening the input.
 
-#include "engine/start.h"
+#include "lauf/start.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/simulation.h"
-#include "engine/start.h"
+#include "lauf/start.h"
 #include "hilfen.h"
 #include "net/dateigrund.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/start.h"
+#include "lauf/start.h"
 #include "engine/zyklus.h"
 #include "net/netzladen.h"
 #include "tests/tools/batchaufruf.h"

@@ -1,6 +1,6 @@
 // The command line: title, files, defaults and the mode letters.
 
-#include "app/kommandozeile.h"
+#include "lauf/kommandozeile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-#include "tools/batchbild.h"
+// Pictures with Qt: the GUI application that text needs, the QImage canvas
+// and the PNG file.
 
-#ifdef VELKOR_MIT_BILD
+#include "lauf/bild.h"
 
 #include <cstdio>
 
@@ -54,19 +55,3 @@ bool pngSpeichern(const Canvas& canvas, const std::string& datei, std::string& f
 }
 
 }  // namespace velkor
-
-#else
-
-namespace velkor {
-
-bool bilderVerfuegbar() { return false; }
-std::shared_ptr<void> bildumgebungErzeugen() { return nullptr; }
-std::unique_ptr<Canvas> bildCanvasErzeugen(int, int) { return nullptr; }
-bool pngSpeichern(const Canvas&, const std::string& datei, std::string& fehler) {
-  fehler = datei + ": pictures are not available in this build";
-  return false;
-}
-
-}  // namespace velkor
-
-#endif

@@ -1,9 +1,10 @@
-#include "engine/start.h"
+#include "lauf/start.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
+#include "display/anzeige.h"
 #include "net/dateigrund.h"
 
 namespace velkor {
@@ -71,6 +72,19 @@ bool eingabeVorbereiten(Simulation& sim, std::string& fehler) {
   sim.zeittakt = 0;
   if (!sim.eingabe.eingabestart(sim.param.eingabedateiname, fehler)) return false;
   sim.lauf.gestartet = true;
+  return true;
+}
+
+void startbildVorbereiten(Anzeige& anzeige) {
+  anzeige.canvas().schrifthoehe(14);
+  if (anzeige.canvas().zeichnet()) anzeige.eingabeHinweis();
+}
+
+bool ansichtNachLaden(Simulation& sim, const Ansichtsflags& ansicht, Anzeigezustand& zustand, Anzeige* anzeige) {
+  sim.zeittakt = 0;
+  if (ansicht.oszi()) zustand.schreibzeile = 20;
+  if (anzeige == nullptr || !(ansicht.zellansicht() || ansicht.ansichtKomprimiert)) return false;
+  anzeige->netzzeichnen();
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "app/kommandozeile.h"
+#include "lauf/kommandozeile.h"
 
 #include <cstddef>
 #include <string_view>

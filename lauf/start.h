@@ -1,6 +1,7 @@
 #pragma once
-// The start preparation shared by the window and the batch runner: the file
-// work of it. The caller draws the notes and the net around these steps.
+// The start preparation shared by the window, velkor-batch and the Python
+// module: the file work of it, and the picture around it. The caller shows
+// the notes and reacts to failures in its own way.
 
 #include <string>
 
@@ -8,6 +9,10 @@
 #include "net/netzladen.h"
 
 namespace velkor {
+
+class Anzeige;
+struct Anzeigezustand;
+struct Ansichtsflags;
 
 // Creates "protok.txt" empty, loads the net named in sim.param.netzdateiname
 // (with the picture shift), closes the protocol; zeittakt 0. A faulty net sets
@@ -22,5 +27,15 @@ bool protokollAnlegen(std::string& fehler);
 // Opens the input file named in sim.param.eingabedateiname and reads its
 // first entry; zeittakt 0; gestartet. False with `fehler` when it cannot be opened.
 bool eingabeVorbereiten(Simulation& sim, std::string& fehler);
+
+// The picture of an attached display as the start preparation begins it:
+// the drawing font 14 high, and where the canvas draws, the bar with
+// "Einzelne Zyklen mit Leertaste starten".
+void startbildVorbereiten(Anzeige& anzeige);
+
+// The display after a load: zeittakt 0, the oscilloscope writes from the
+// top row, the cell view and the compressed view draw the net (not without
+// `anzeige`). True when the net was drawn.
+bool ansichtNachLaden(Simulation& sim, const Ansichtsflags& ansicht, Anzeigezustand& zustand, Anzeige* anzeige);
 
 }  // namespace velkor

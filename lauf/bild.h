@@ -1,5 +1,5 @@
 #pragma once
-// Pictures for velkor-batch: a drawing canvas and the PNG file. They need Qt
+// Pictures of a run: a drawing canvas and the PNG file. They need Qt
 // (fonts and image files); without the Qt build they are not available.
 
 #include <memory>
