@@ -10,7 +10,8 @@
 
 namespace velkor {
 
-inline constexpr const char* batchVersion = "velkor-batch 2.3";
+// VELKOR_VERSION: the project version in CMakeLists.txt.
+inline constexpr const char* batchVersion = "velkor-batch " VELKOR_VERSION;
 
 // Exit statuses of velkor-batch.
 enum Exitstatus : int {

@@ -5,7 +5,8 @@
 
 namespace velkor {
 
-inline constexpr const char* versionszeile = "velkor 2.3";
+// VELKOR_VERSION: the project version in CMakeLists.txt.
+inline constexpr const char* versionszeile = "velkor " VELKOR_VERSION;
 
 struct Thema {
   const char* ueberschrift;
