@@ -29,23 +29,49 @@ void aufzeichnungenBinden(py::module_& m) {
   py::class_<Spikespur, std::shared_ptr<Spikespur>>(m, "SpikeRecorder",
                                                     "Every firing while recording is on: time step and cell index.")
       .def_property_readonly(
-          "times", [](const Spikespur& s) { return alsArray(s.takte); }, "Time steps of the firings (int32).")
+          "times",
+          [](const Spikespur& s) {
+            laufPruefen(s.laeuft);
+            return alsArray(s.takte);
+          },
+          "Time steps of the firings (int32).")
       .def_property_readonly(
-          "cells", [](const Spikespur& s) { return alsArray(s.zellen); }, "Indices of the firing cells (int32).")
+          "cells",
+          [](const Spikespur& s) {
+            laufPruefen(s.laeuft);
+            return alsArray(s.zellen);
+          },
+          "Indices of the firing cells (int32).")
       .def_readonly("active", &Spikespur::aktiv)
       .def(
-          "stop", [](Spikespur& s) { s.aktiv = false; }, "Stops recording; what was recorded stays.")
+          "stop",
+          [](Spikespur& s) {
+            laufPruefen(s.laeuft);
+            s.aktiv = false;
+          },
+          "Stops recording; what was recorded stays.")
       .def(
-          "resume", [](Spikespur& s) { s.aktiv = true; }, "Records again.")
+          "resume",
+          [](Spikespur& s) {
+            laufPruefen(s.laeuft);
+            s.aktiv = true;
+          },
+          "Records again.")
       .def(
           "clear",
           [](Spikespur& s) {
+            laufPruefen(s.laeuft);
             s.takte.clear();
             s.zellen.clear();
           },
           "Drops what was recorded.")
-      .def("__len__", [](const Spikespur& s) { return s.takte.size(); })
+      .def("__len__",
+           [](const Spikespur& s) {
+             laufPruefen(s.laeuft);
+             return s.takte.size();
+           })
       .def("__repr__", [](const Spikespur& s) {
+        laufPruefen(s.laeuft);
         return "<velkor.SpikeRecorder " + std::to_string(s.takte.size()) + " spikes" +
                (s.aktiv ? ", recording>" : ", stopped>");
       });
@@ -53,12 +79,23 @@ void aufzeichnungenBinden(py::module_& m) {
   py::class_<Messreihe, std::shared_ptr<Messreihe>>(
       m, "Recorder", "Values of chosen cells at the end of every time step while recording is on.")
       .def_property_readonly(
-          "times", [](const Messreihe& r) { return alsArray(r.takte); }, "Time step of each row (int32).")
+          "times",
+          [](const Messreihe& r) {
+            laufPruefen(r.laeuft);
+            return alsArray(r.takte);
+          },
+          "Time step of each row (int32).")
       .def_property_readonly(
-          "cells", [](const Messreihe& r) { return alsArray(r.zellen); }, "The recorded cells (int32).")
+          "cells",
+          [](const Messreihe& r) {
+            laufPruefen(r.laeuft);
+            return alsArray(r.zellen);
+          },
+          "The recorded cells (int32).")
       .def_property_readonly(
           "values",
           [](const Messreihe& r) {
+            laufPruefen(r.laeuft);
             const auto breite = static_cast<py::ssize_t>(r.zellen.size());
             py::array_t<double> aus({static_cast<py::ssize_t>(r.takte.size()), breite});
             std::copy(r.werte.begin(), r.werte.end(), aus.mutable_data());
@@ -67,8 +104,28 @@ void aufzeichnungenBinden(py::module_& m) {
           "The values, one row per time step, one column per cell (float64).")
       .def_readonly("active", &Messreihe::aktiv)
       .def(
-          "stop", [](Messreihe& r) { r.aktiv = false; }, "Stops recording; what was recorded stays.")
+          "stop",
+          [](Messreihe& r) {
+            laufPruefen(r.laeuft);
+            r.aktiv = false;
+          },
+          "Stops recording; what was recorded stays.")
+      .def_property_readonly(
+          "variable",
+          [](const Messreihe& r) {
+            switch (r.groesse) {
+              case Messgroesse::potenzial:
+                return "potential";
+              case Messgroesse::lernfaktor:
+                return "learning_factor";
+              case Messgroesse::refraktaerrest:
+                break;
+            }
+            return "refractory_rest";
+          },
+          "The recorded value: potential, learning_factor or refractory_rest.")
       .def("__repr__", [](const Messreihe& r) {
+        laufPruefen(r.laeuft);
         return "<velkor.Recorder " + std::to_string(r.zellen.size()) + " cells x " + std::to_string(r.takte.size()) +
                " steps>";
       });

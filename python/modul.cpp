@@ -9,11 +9,12 @@
 #include <cstring>
 #include <optional>
 
+#include "lauf/bild.h"
 #include "python/aufzeichnung.h"
 #include "python/bild.h"
+#include "python/freigabe.h"
 #include "python/sitzung.h"
 #include "python/spalten.h"
-#include "lauf/bild.h"
 
 namespace py = pybind11;
 using namespace velkor;
@@ -25,15 +26,15 @@ void aufzeichnungenBinden(py::module_& m);
 
 namespace {
 
-bool unterbrochen() { return PyErr_CheckSignals() != 0; }
-
-// A Ctrl-C during a long loop: the loop stopped after its current time step.
-void unterbrechungWeitergeben() {
-  if (PyErr_Occurred() != nullptr) throw py::error_already_set();
-}
-
 void nichtFehlerhaft(const Sitzung& s) {
   if (s.sim().lauf.netzfehler) throw Netzfehler("Netzfehler: the net is faulty and is not simulated", {});
+}
+
+Messgroesse messgroesse(const std::string& name) {
+  if (name == "potential") return Messgroesse::potenzial;
+  if (name == "learning_factor") return Messgroesse::lernfaktor;
+  if (name == "refractory_rest") return Messgroesse::refraktaerrest;
+  throw std::invalid_argument("cannot record '" + name + "' (potential, learning_factor, refractory_rest)");
 }
 
 py::object netzfehlerKlasse;
@@ -108,6 +109,7 @@ std::unique_ptr<Sitzung> sitzungBauen(std::string netz, bool netzAlsText, std::o
 PYBIND11_MODULE(_velkor, m) {
   m.doc() = "The simulation core of velkor (use the package velkor).";
   ausnahmenEintragen(m);
+  m.attr("__version__") = VELKOR_VERSION;
   m.attr("pictures_available") = bilderVerfuegbar();
   m.attr("cell_fields") = zellfelder();
   m.attr("connection_fields") = verbindungsfelder();
@@ -122,9 +124,7 @@ PYBIND11_MODULE(_velkor, m) {
           [](Sitzung& s, int64_t n) {
             if (n < 0) throw std::invalid_argument("n must not be negative");
             nichtFehlerhaft(s);
-            const int64_t gelaufen = s.schritte(n, unterbrochen);
-            unterbrechungWeitergeben();
-            return gelaufen;
+            return ohneGil(s, [&](auto unterbrochen) { return s.schritte(n, unterbrochen); });
           },
           py::arg("n") = 1,
           "Runs n single time steps, as the space bar does (also after the input has ended).\n"
@@ -133,7 +133,7 @@ PYBIND11_MODULE(_velkor, m) {
           "run_to_stop",
           [](Sitzung& s) {
             nichtFehlerhaft(s);
-            return s.bisStop();
+            return ohneGil(s, [&](auto unterbrochen) { return s.bisStop(unterbrochen); });
           },
           "\"Simulation bis Stop\": time steps up to the next stop mark of the input or its end.\n"
           "Does nothing once the input has ended. Returns the number of steps run.")
@@ -141,15 +141,14 @@ PYBIND11_MODULE(_velkor, m) {
           "run",
           [](Sitzung& s) {
             nichtFehlerhaft(s);
-            const int64_t gelaufen = s.bisEnde(unterbrochen);
-            unterbrechungWeitergeben();
-            return gelaufen;
+            return ohneGil(s, [&](auto unterbrochen) { return s.bisEnde(unterbrochen); });
           },
           "Runs until the input has ended (over every stop mark). Returns the number of steps run.")
       .def("restart", &Sitzung::neustart,
            "\"Neustart\": loads the net and opens the input again; time step 0. Recordings stay.")
       .def_property_readonly(
-          "time_step", [](const Sitzung& s) { return s.sim().zeittakt; }, "The next time step to run (zeittakt).")
+          "time_step", [](const Sitzung& s) { return s.zeittakt(); },
+          "The next time step to run (zeittakt); also readable while a call steps in another thread.")
       .def_property_readonly(
           "input_ended", [](const Sitzung& s) { return s.sim().lauf.eingabeEnde; }, "The input has ended.")
       .def_property_readonly(
@@ -222,26 +221,19 @@ PYBIND11_MODULE(_velkor, m) {
             return s.aufzeichnung().spikes;
           },
           "Starts recording every firing; returns the SpikeRecorder (times, cells as int32 arrays).")
+      .def("_recordings",
+           [](Sitzung& s) { return py::make_tuple(s.aufzeichnung().spikes, py::cast(s.aufzeichnung().reihen)); })
       .def("_record",
            [](Sitzung& s, const std::vector<int32_t>& zellen, const std::string& groesse) {
-             auto reihe = std::make_shared<Messreihe>();
-             if (groesse == "potential") {
-               reihe->groesse = Messgroesse::potenzial;
-             } else if (groesse == "learning_factor") {
-               reihe->groesse = Messgroesse::lernfaktor;
-             } else if (groesse == "refractory_rest") {
-               reihe->groesse = Messgroesse::refraktaerrest;
-             } else {
-               throw std::invalid_argument("cannot record '" + groesse +
-                                           "' (potential, learning_factor, refractory_rest)");
-             }
              for (int32_t c : zellen) {
                if (c < 0 || c >= s.sim().netz.zellenzahl) {
                  throw std::invalid_argument("no cell " + std::to_string(c));
                }
              }
+             const Messgroesse art = messgroesse(groesse);
+             auto reihe = s.aufzeichnung().neueReihe();
+             reihe->groesse = art;
              reihe->zellen = zellen;
-             s.aufzeichnung().reihen.push_back(reihe);
              return reihe;
            })
       .def(

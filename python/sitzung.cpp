@@ -24,7 +24,6 @@ namespace velkor {
 
 namespace {
 
-
 // A file that cannot be read gives the system's reason, naming the file. A
 // directory opens but cannot be read, so it is asked for first.
 void lesbarPruefen(const std::string& datei) {
@@ -161,18 +160,31 @@ int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
   return gelaufen;
 }
 
-int64_t Sitzung::bisStop() { return velkor::bisStop(sim_, aufzeichnung_, anzeige_.get()); }
+int64_t Sitzung::bisStop(bool (*unterbrechung)()) {
+  aufzeichnung_.abbruch = unterbrechung;
+  aufzeichnung_.abbruchLauf = &sim_.lauf;
+  const int64_t gelaufen = velkor::bisStop(sim_, aufzeichnung_, anzeige_.get());
+  aufzeichnung_.abbruch = nullptr;
+  return gelaufen;
+}
 
 int64_t Sitzung::bisEnde(bool (*unterbrechung)()) {
   int64_t gelaufen = 0;
   while (!sim_.lauf.eingabeEnde) {
-    gelaufen += bisStop();
+    gelaufen += bisStop(unterbrechung);
     if (unterbrechung != nullptr && unterbrechung()) break;
   }
   return gelaufen;
 }
 
+void Sitzung::laufBeginnen() {
+  frei();
+  aufzeichnung_.takt.store(sim_.zeittakt, std::memory_order_relaxed);
+  aufzeichnung_.laeuft->store(true, std::memory_order_release);
+}
+
 void Sitzung::neustart() {
+  frei();
   if (sim_.lauf.pZufall) sim_.zufall.seed(quelle_.seed ? *quelle_.seed : Zufall::uhrzeitSeed());
   netzLaden();
   if (anzeige_) {
@@ -185,6 +197,7 @@ void Sitzung::neustart() {
 }
 
 std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int breite, int hoehe) {
+  frei();
   if (!bilderVerfuegbar()) throw std::logic_error("pictures are not available: velkor was built without the display");
   // The view letters read as on the command line, into scratch flags.
   std::vector<std::string> parameter{"", "", ""};
@@ -218,17 +231,23 @@ std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int br
 }
 
 void Sitzung::erregen(int32_t zelle) {
+  frei();
   TZelle& z = sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle)];
   z.potenzial = z.schwelle + 10;
 }
 
-void Sitzung::vorAenderung() { laufzaehlerAbgleichen(sim_); }
+void Sitzung::vorAenderung() {
+  frei();
+  laufzaehlerAbgleichen(sim_);
+}
 
 std::string Sitzung::zustand() const {
+  frei();
   return zustandstext(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung);
 }
 
 void Sitzung::zustandSpeichern(const std::string& pfad) const {
+  frei();
   std::string fehler;
   errno = 0;
   if (!zustandschreiben(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung, fehler, pfad)) {

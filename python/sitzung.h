@@ -60,8 +60,9 @@ class Sitzung {
   // n single time steps, as the space bar runs them. `unterbrechung` is asked
   // after every step; true ends the loop early.
   int64_t schritte(int64_t n, bool (*unterbrechung)());
-  // "Simulation bis Stop": nothing once the input has ended.
-  int64_t bisStop();
+  // "Simulation bis Stop": nothing once the input has ended. `unterbrechung`
+  // is asked after every step; true stops the run there.
+  int64_t bisStop(bool (*unterbrechung)() = nullptr);
   // Runs until stop until the input has ended.
   int64_t bisEnde(bool (*unterbrechung)());
   // "Neustart": the net and the input loaded again, zeittakt 0.
@@ -84,12 +85,35 @@ class Sitzung {
   std::unique_ptr<Canvas> bildZeichnen(const std::string& ansicht, int breite, int hoehe);
 
   // The canvas of the attached display, or none.
-  const Canvas* canvas() const { return canvas_.get(); }
+  const Canvas* canvas() const {
+    frei();
+    return canvas_.get();
+  }
 
-  Simulation& sim() { return sim_; }
-  const Simulation& sim() const { return sim_; }
+  // While a long call steps without the GIL, every other access throws.
+  void laufBeginnen();
+  void laufBeenden() { aufzeichnung_.laeuft->store(false, std::memory_order_release); }
+  void frei() const { laufPruefen(aufzeichnung_.laeuft); }
+  // The next time step to run; also while a call steps in another thread.
+  int32_t zeittakt() const {
+    if (aufzeichnung_.laeuft->load(std::memory_order_acquire))
+      return aufzeichnung_.takt.load(std::memory_order_relaxed);
+    return sim_.zeittakt;
+  }
+
+  Simulation& sim() {
+    frei();
+    return sim_;
+  }
+  const Simulation& sim() const {
+    frei();
+    return sim_;
+  }
   const Quelle& quelle() const { return quelle_; }
-  Aufzeichnung& aufzeichnung() { return aufzeichnung_; }
+  Aufzeichnung& aufzeichnung() {
+    frei();
+    return aufzeichnung_;
+  }
   const Ansichtsflags& ansicht() const { return ansicht_; }
 
  private:
