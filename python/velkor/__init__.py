@@ -19,11 +19,12 @@ import os as _os
 
 import numpy as _np
 
-from velkor._velkor import (Error, FormatError, NetError, Recorder, SpikeRecorder, _Simulation, cell_fields,
+from velkor._velkor import (__version__, Error, FormatError, NetError, Recorder, SpikeRecorder, _Simulation, cell_fields,
                             connection_fields, pictures_available)
+from velkor.ausgabe import Ausgabe as _Ausgabe
 from velkor.netz import Net
 
-__all__ = ["Simulation", "Net", "Error", "FormatError", "NetError", "Recorder", "SpikeRecorder",
+__all__ = ["__version__", "Simulation", "Net", "Error", "FormatError", "NetError", "Recorder", "SpikeRecorder",
            "cell_fields", "connection_fields", "pictures_available"]
 
 
@@ -54,7 +55,7 @@ def _anzeige(display):
         raise TypeError("display must be a pair (W, H), the outer window size") from None
 
 
-class Simulation(_Simulation):
+class Simulation(_Ausgabe, _Simulation):
     """One simulation of a net, stepped from Python.
 
     Simulation(net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None)
@@ -76,7 +77,8 @@ class Simulation(_Simulation):
     Stepping: step(n), run_to_stop(), run(), restart(); time_step, input_ended, stopped, p.
     Values: cells(field) and connections(field) give NumPy copies (see velkor.cell_fields,
     velkor.connection_fields); set_cells, set_connections, excite write.
-    Recording: record_spikes(), record(cells, "potential").
+    Recording: record_spikes(), record(cells, "potential"); out as to_neo(), to_pandas(),
+    to_csv(path).
     """
 
     def __init__(self, net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None):
@@ -96,6 +98,7 @@ class Simulation(_Simulation):
         self._quelle = "<text>" if netz_text else netz
         _Simulation.__init__(self, netz, netz_text, eingabe, eingabe_text, _modi(modes), seed, ordner,
                              _anzeige(display))
+        self._bereit = True
         if threads is not None:
             self.threads = threads
 
@@ -202,6 +205,8 @@ class Simulation(_Simulation):
         self._save_state(_pfad(path, "path"))
 
     def __repr__(self):
+        if not getattr(self, "_bereit", False):  # a failed creation, shown in a traceback
+            return "<velkor.Simulation, not created>"
         return (f"<velkor.Simulation {self._quelle!r}: {self.cell_count} cells, "
                 f"{self.connection_count} connections, time step {self.time_step}, P {self.p}"
                 f"{', input ended' if self.input_ended else ''}>")
