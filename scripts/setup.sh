@@ -12,6 +12,10 @@ pakete+=(qt6-translations-l10n)
 pakete+=(dpkg-dev)
 # The Python module, its tests and examples.
 pakete+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib)
+# pip install . into a virtual environment, offline: pip, venv and the build backend
+pakete+=(python3-pip python3-venv python3-setuptools python3-wheel)
+# The optional data out (to_neo, to_pandas) and the notebook run by the tests
+pakete+=(python3-neo python3-pandas python3-nbconvert python3-ipykernel)
 
 fehlend=()
 for p in "${pakete[@]}"; do

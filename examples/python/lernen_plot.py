@@ -2,7 +2,7 @@
 """The learning example, recorded from Python: a raster plot of every firing
 and the weights of the connections into the response cell over time.
 
-    PYTHONPATH=build/release/python python3 examples/python/lernen_plot.py [OUTDIR]
+    PYTHONPATH=build/release/python /usr/bin/python3 examples/python/lernen_plot.py [OUTDIR]
 
 writes lernen-raster.png and lernen-gewichte.png (into OUTDIR, default: beside
 this script)."""

@@ -2,7 +2,7 @@
 """A parameter sweep: the grid net of examples/gross.net at P = 10 .. 100, the
 firing rate (firings per cell and time step) for each P.
 
-    PYTHONPATH=build/release/python python3 examples/python/p_sweep.py [OUTDIR]
+    PYTHONPATH=build/release/python /usr/bin/python3 examples/python/p_sweep.py [OUTDIR]
 
 writes p-sweep.png (into OUTDIR, default: beside this script)."""
 
