@@ -32,9 +32,9 @@ bool imHauptfaden() {
 
 }  // namespace
 
-Unterbrechungswache::Unterbrechungswache() {
+Unterbrechungswache::Unterbrechungswache(bool noetig) {
   gemeldet.store(false, std::memory_order_relaxed);
-  if (!imHauptfaden()) return;
+  if (!noetig || !imHauptfaden()) return;
   struct sigaction jetzt {};
   if (sigaction(SIGINT, nullptr, &jetzt) != 0) return;
   // SIG_DFL or SIG_IGN: Ctrl-C ends the process or is ignored, as without us.

@@ -19,7 +19,9 @@ namespace velkor {
 
 class Unterbrechungswache {
  public:
-  Unterbrechungswache();  // with the GIL held
+  // With the GIL held. `noetig` false: a single step, which a signal cannot
+  // shorten, and the two system calls would cost as much as a small net's step.
+  explicit Unterbrechungswache(bool noetig);
   ~Unterbrechungswache();
   Unterbrechungswache(const Unterbrechungswache&) = delete;
   Unterbrechungswache& operator=(const Unterbrechungswache&) = delete;
@@ -32,10 +34,10 @@ class Unterbrechungswache {
 };
 
 // Runs `lauf` on `sitzung` without the GIL; raises KeyboardInterrupt after it
-// when Ctrl-C stopped it. `lauf` gets the question to ask after each step.
+// when Ctrl-C came. `lauf` gets the question to ask after each step.
 template <class F>
-int64_t ohneGil(Sitzung& sitzung, F&& lauf) {
-  Unterbrechungswache wache;
+int64_t ohneGil(Sitzung& sitzung, bool einSchritt, F&& lauf) {
+  Unterbrechungswache wache(!einSchritt);
   sitzung.laufBeginnen();
   int64_t gelaufen = 0;
   try {

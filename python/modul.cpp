@@ -124,7 +124,7 @@ PYBIND11_MODULE(_velkor, m) {
           [](Sitzung& s, int64_t n) {
             if (n < 0) throw std::invalid_argument("n must not be negative");
             nichtFehlerhaft(s);
-            return ohneGil(s, [&](auto unterbrochen) { return s.schritte(n, unterbrochen); });
+            return ohneGil(s, n <= 1, [&](auto unterbrochen) { return s.schritte(n, unterbrochen); });
           },
           py::arg("n") = 1,
           "Runs n single time steps, as the space bar does (also after the input has ended).\n"
@@ -133,7 +133,7 @@ PYBIND11_MODULE(_velkor, m) {
           "run_to_stop",
           [](Sitzung& s) {
             nichtFehlerhaft(s);
-            return ohneGil(s, [&](auto unterbrochen) { return s.bisStop(unterbrochen); });
+            return ohneGil(s, false, [&](auto unterbrochen) { return s.bisStop(unterbrochen); });
           },
           "\"Simulation bis Stop\": time steps up to the next stop mark of the input or its end.\n"
           "Does nothing once the input has ended. Returns the number of steps run.")
@@ -141,7 +141,7 @@ PYBIND11_MODULE(_velkor, m) {
           "run",
           [](Sitzung& s) {
             nichtFehlerhaft(s);
-            return ohneGil(s, [&](auto unterbrochen) { return s.bisEnde(unterbrochen); });
+            return ohneGil(s, false, [&](auto unterbrochen) { return s.bisEnde(unterbrochen); });
           },
           "Runs until the input has ended (over every stop mark). Returns the number of steps run.")
       .def("restart", &Sitzung::neustart,
