@@ -128,7 +128,8 @@ PYBIND11_MODULE(_velkor, m) {
           },
           py::arg("n") = 1,
           "Runs n single time steps, as the space bar does (also after the input has ended).\n"
-          "Returns the number of steps run.")
+          "Returns the number of steps run. Other Python threads run meanwhile; Ctrl-C stops\n"
+          "it after the current time step (KeyboardInterrupt).")
       .def(
           "run_to_stop",
           [](Sitzung& s) {
@@ -136,14 +137,16 @@ PYBIND11_MODULE(_velkor, m) {
             return ohneGil(s, false, [&](auto unterbrochen) { return s.bisStop(unterbrochen); });
           },
           "\"Simulation bis Stop\": time steps up to the next stop mark of the input or its end.\n"
-          "Does nothing once the input has ended. Returns the number of steps run.")
+          "Does nothing once the input has ended. Returns the number of steps run.\n"
+          "Other Python threads run meanwhile; Ctrl-C stops it after the current time step.")
       .def(
           "run",
           [](Sitzung& s) {
             nichtFehlerhaft(s);
             return ohneGil(s, false, [&](auto unterbrochen) { return s.bisEnde(unterbrochen); });
           },
-          "Runs until the input has ended (over every stop mark). Returns the number of steps run.")
+          "Runs until the input has ended (over every stop mark). Returns the number of steps run.\n"
+          "Other Python threads run meanwhile; Ctrl-C stops it after the current time step.")
       .def("restart", &Sitzung::neustart,
            "\"Neustart\": loads the net and opens the input again; time step 0. Recordings stay.")
       .def_property_readonly(
@@ -225,12 +228,12 @@ PYBIND11_MODULE(_velkor, m) {
            [](Sitzung& s) { return py::make_tuple(s.aufzeichnung().spikes, py::cast(s.aufzeichnung().reihen)); })
       .def("_record",
            [](Sitzung& s, const std::vector<int32_t>& zellen, const std::string& groesse) {
+             const Messgroesse art = messgroesse(groesse);
              for (int32_t c : zellen) {
                if (c < 0 || c >= s.sim().netz.zellenzahl) {
                  throw std::invalid_argument("no cell " + std::to_string(c));
                }
              }
-             const Messgroesse art = messgroesse(groesse);
              auto reihe = s.aufzeichnung().neueReihe();
              reihe->groesse = art;
              reihe->zellen = zellen;
