@@ -24,7 +24,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from lauf import prozessor, statistik  # noqa: E402
+from lauf import ausgeben, prozessor, statistik  # noqa: E402
 
 WURZEL = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 ANSICHTEN = [("cell view V", ["V"]), ("firing cells k", ["k"]), ("compressed m 3", ["m", "3"]),
@@ -106,10 +106,7 @@ def main():
                 titel, ansicht, m_alt, m_neu, m_neu / m_alt, m_ohne, motor, m_neu / motor))
             print(zeilen[-1], flush=True)
     text = "\n".join(zeilen) + "\n"
-    print(text)
-    if a.md:
-        with open(a.md, "a") as f:
-            f.write("\n" + text)
+    ausgeben(text, a.md)
 
 
 if __name__ == "__main__":
