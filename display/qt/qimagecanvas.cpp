@@ -218,7 +218,8 @@ void ellipsenzeilen(int64_t l, int64_t t, int64_t r, int64_t b, int64_t y0, int6
   for (int64_t y = y0; y < ye; ++y) {
     const Spanne s = zeile(y), oben = zeile(y - 1), unten = zeile(y + 1);
     if (s.von > s.bis) continue;
-    aus.push_back({y, s.von, s.bis, std::max({s.von + 1, oben.von, unten.von}), std::min({s.bis - 1, oben.bis, unten.bis})});
+    aus.push_back(
+        {y, s.von, s.bis, std::max({s.von + 1, oben.von, unten.von}), std::min({s.bis - 1, oben.bis, unten.bis})});
   }
 }
 

@@ -34,13 +34,20 @@ void dateiSchreiben(const std::filesystem::path& pfad, const std::string& inhalt
 // The mode letters of the seven views; the compressed one takes its factor.
 std::vector<std::string> ansichtsbuchstaben(int ansicht, int m) {
   switch (ansicht) {
-    case 0: return {"V"};
-    case 1: return {"v"};
-    case 2: return {"G"};
-    case 3: return {"g"};
-    case 4: return {};
-    case 5: return {"k"};
-    default: return {"m", std::to_string(m)};
+    case 0:
+      return {"V"};
+    case 1:
+      return {"v"};
+    case 2:
+      return {"G"};
+    case 3:
+      return {"g"};
+    case 4:
+      return {};
+    case 5:
+      return {"k"};
+    default:
+      return {"m", std::to_string(m)};
   }
 }
 constexpr int ansichten = 7;
@@ -230,8 +237,7 @@ void gruppePruefen(const std::string& gruppe) {
   std::filesystem::remove_all(daten);
   if (!neu) return;
   std::ostringstream datei;
-  datei << "# run: hash chain of the canvas after every step, steps run, chain after " << anfangsschritte
-        << " steps\n";
+  datei << "# run: hash chain of the canvas after every step, steps run, chain after " << anfangsschritte << " steps\n";
   for (const auto& [name, summe] : gespeichert) datei << name << ' ' << summe << '\n';
   dateiSchreiben(summendatei, datei.str());
 }

@@ -31,7 +31,8 @@ void referenzlinie(QImage& b, int64_t x0, int64_t y0, int64_t x1, int64_t y1, bo
     const int64_t h = i, m = v;
     const int64_t x = xHaupt ? x0 + (dx > 0 ? h : -h) : x0 + (dx > 0 ? m : -m);
     const int64_t y = xHaupt ? y0 + (dy > 0 ? m : -m) : y0 + (dy > 0 ? h : -h);
-    if (x >= 0 && y >= 0 && x < b.width() && y < b.height()) b.setPixel(static_cast<int>(x), static_cast<int>(y), farbe);
+    if (x >= 0 && y >= 0 && x < b.width() && y < b.height())
+      b.setPixel(static_cast<int>(x), static_cast<int>(y), farbe);
   }
 }
 
@@ -67,8 +68,13 @@ TEST(SchnellwegeTest, LinienWieDieFormelAuchWeitAusserhalb) {
 
 // The first call of a text is QPainter's drawing, a later one the mask's.
 TEST(SchnellwegeTest, TexteAusDerMaskeWieVonQPainterAuchAmRand) {
-  const std::string texte[] = {"n", "Wj", "  ***", "Einzelne Zyklen mit Leertaste starten", "\xc3\x84\xc3\xb6\xc3\x9f",
-                               "\xe4\xf6", "     7            Z1"};
+  const std::string texte[] = {"n",
+                               "Wj",
+                               "  ***",
+                               "Einzelne Zyklen mit Leertaste starten",
+                               "\xc3\x84\xc3\xb6\xc3\x9f",
+                               "\xe4\xf6",
+                               "     7            Z1"};
   for (int breite = 61; breite <= 64; ++breite) {
     for (const std::string& t : texte) {
       for (const auto& [x, y] : {std::pair{5, 3}, {-4, -6}, {breite - 9, 40}, {-60, 10}, {breite - 1, -13}}) {
