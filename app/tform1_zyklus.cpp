@@ -15,11 +15,15 @@ namespace velkor {
 
 namespace {
 
+constexpr qint64 zeigeabstandMs = 17;
+
 // The pause's results go here, so the compiler cannot drop the loop.
 volatile double pausensenke = 0.0;
 
-// Passes every hook to the display. After each time step it shows the canvas
-// at least every 50 ms, so the screen follows a run until stop, and looks at
+// Passes every hook to the display. The views draw every time step into the
+// canvas; the screen shows it at most every 17 ms (about 60 times a second),
+// more would only slow the run down. After the run the window shows the last
+// step's picture. After each time step it looks at
 // pending input: Escape or a close sets `anhalten`, so the run ends after the
 // step in progress. The slow-motion pause runs here, at the start of the
 // step, where the cycle would run it, in slices that look at the input too.
@@ -43,7 +47,7 @@ class LaufendeAnzeige : public Zyklusanzeige {
   void anzeigen() override { anzeige_.anzeigen(); }
   void taktanzeige() override {
     anzeige_.taktanzeige();
-    if (uhr_.elapsed() >= 50) {
+    if (uhr_.elapsed() >= zeigeabstandMs) {
       zeigen_();
       uhr_.restart();
     }

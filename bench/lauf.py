@@ -60,6 +60,14 @@ def statistik(ausgabe):
     return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", letzte)}
 
 
+def ausgeben(text, md):
+    """Prints the table and appends it to the Markdown file `md`, if one is named."""
+    print(text)
+    if md:
+        with open(md, "a") as f:
+            f.write("\n" + text)
+
+
 def prozessor():
     """The CPU's model name (the results differ from machine to machine), else the architecture."""
     try:
@@ -212,10 +220,7 @@ def main():
         time.strftime("%Y-%m-%d %H:%M"), prozessor(), os.cpu_count(),
         platform.platform(), max(1, o.wiederholungen)))
     text = "\n".join(kopf[:1] + [""] + kopf[1:] + zeilen) + "\n"
-    print(text)
-    if o.md:
-        with open(o.md, "a") as f:
-            f.write("\n" + text)
+    ausgeben(text, o.md)
 
 
 if __name__ == "__main__":

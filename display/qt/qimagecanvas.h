@@ -9,11 +9,17 @@
 //
 // The font is a bold or normal sans-serif face (DejaVu Sans, else Liberation
 // Sans); its height is the height of the character cell (ascent + descent),
-// as the window font's height is.
+// as the window font's height is. Each text is rendered by Qt once per font
+// into a mask of its glyph pixels, which later calls copy in the font colour.
 
 #include <QFont>
 #include <QImage>
+#include <map>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "display/canvas.h"
 
@@ -51,12 +57,28 @@ class QImageCanvas final : public Canvas {
 
  private:
   struct Schrift;
+  struct Textbild;
+  // One row of an ellipse: [von, bis] inside, of which [innenVon, innenBis]
+  // is the interior (brush), the rest the outline (pen).
+  struct Ellipsenzeile {
+    int64_t y, von, bis, innenVon, innenBis;
+  };
+  // The pixels are written through a pointer taken once per drawing call
+  // (taking it detaches a shared picture).
+  QRgb* zeile(int64_t y) { return zeilen_ + y * proZeile_; }
+  void schreibbereit();
   void punkt(int64_t x, int64_t y, Farbe f);
-  void pinselpunkt(int x, int y);
+  void fuellzeile(int64_t y, int64_t von, int64_t bis);  // brush on [von, bis), inside the picture
   void spanne(int y, int64_t von, int64_t bis, int64_t innenVon, int64_t innenBis);
   Schrift& schrift();
+  const Textbild& textbild(Schrift& s, std::string_view text);
+  void textMalen(int x, int y, const QString& q, const Schrift& s);
 
   QImage bild_;
+  QRgb* zeilen_ = nullptr;
+  int64_t proZeile_ = 0;  // pixels from one row to the next
+  int64_t breite_ = 0;    // of bild_, kept at hand for the bounds of every pixel
+  int64_t hoehe_ = 0;
   Farbe stift_ = farben::schwarz;
   Stiftstil stiftstil_ = Stiftstil::durchgezogen;
   Farbe pinsel_ = farben::weiss;
@@ -66,7 +88,14 @@ class QImageCanvas final : public Canvas {
   int schrifthoehe_ = 14;
   int posX_ = 0;
   int posY_ = 0;
-  std::unique_ptr<Schrift> schrift_;  // built on first use, rebuilt when the font changes
+  // Fonts by boldness and height, each built on first use with the texts
+  // drawn in it; `schrift_` is the current one (none after a change).
+  std::map<std::pair<bool, int>, std::unique_ptr<Schrift>> schriften_;
+  Schrift* schrift_ = nullptr;
+  QImage probe_;  // where new texts are rendered for their mask
+  // The rows of the ellipses drawn, by their box: the cell view draws the
+  // same circles at the same places in every step.
+  std::map<std::tuple<int64_t, int64_t, int64_t, int64_t>, std::vector<Ellipsenzeile>> ellipsen_;
 };
 
 }  // namespace velkor
