@@ -432,7 +432,7 @@ TEST(Identitaet, SchmaleUndBreiteFaktorspalteGleichDerReferenz) {
     const char* fuellen;
     bool kurz;
   };
-  const Fall faelle[] = {{255, "0.97", true}, {256, nullptr, false}, {256, "0.9002", true},
+  const Fall faelle[] = {{255, "0.97", true},  {256, nullptr, false},  {256, "0.9002", true},
                          {256, "0.97", false}, {257, "0.9002", false}, {600, nullptr, false}};
   uint32_t seed = 901;
   for (const Fall& f : faelle) {
@@ -477,7 +477,8 @@ TEST(Identitaet, VieleFaelligeGruppenJeStueckGleichDerReferenz) {
   std::ostringstream o;
   for (int c = 0; c < zellen; ++c) {
     o << "z C" << c << "\ns 1\na 0.9\nr " << 3 + c % 4 << "\n";
-    for (int j = 0; j < 7; ++j) o << "c C" << (c * 31 + j * 97) % zellen << ' ' << (j % 3 - 1) * 0.3 << ' ' << (j + c) % 6 << "\n";
+    for (int j = 0; j < 7; ++j)
+      o << "c C" << (c * 31 + j * 97) % zellen << ' ' << (j % 3 - 1) * 0.3 << ' ' << (j + c) % 6 << "\n";
   }
   std::string eingabe;
   for (int s = 0; s < 60; ++s) {
@@ -505,6 +506,28 @@ TEST(Identitaet, PhaseDreiAufEinemFadenJenseitsDerTeilbarenPlaetzeGleichDerRefer
       Ablauf a{{100, 50, 100}, 1, 20};
       a.teilbarePlaetze = grenze;
       vergleichen(netz, z.eingabe(60, 120), a, seed);
+    }
+  }
+}
+
+TEST(Identitaet, GruppenUeberEinStueckGleichDerReferenz) {
+  // Phase 3 takes the connections of one delay of a cell in chunks of 1024:
+  // a cell with exactly that many of one delay, one more, and two chunks and
+  // one more, by schedule and (with a delay beyond the schedule's reach) by
+  // countdown at P 100, on every thread count.
+  for (const int n : {1024, 1025, 2049}) {
+    for (const bool zuLang : {false, true}) {
+      std::ostringstream o;
+      o << "z Q\ns 1\na 0.9\nr 2\n";
+      for (int j = 0; j < n; ++j) o << "c C" << (j * 7) % 40 << ' ' << ((j % 5) - 2) * 0.01 << " 2\n";
+      if (zuLang) o << "c C1 0.2 70000\n";
+      for (int c = 0; c < 40; ++c)
+        o << "z C" << c << "\ns 0.5\na 0.8\nr " << c % 3 << "\nc C" << (c + 1) % 40 << " 0.3 1\n";
+      std::string eingabe;
+      for (int s = 0; s < 40; s += 3) eingabe += "Q " + std::to_string(s) + "\n";
+      Ablauf a{{100, 50, 100}, 1, 14};
+      a.abgleichenJedeRunde = true;
+      vergleichen(o.str(), eingabe + "\n.\n", a, static_cast<uint32_t>(n));
     }
   }
 }
