@@ -69,7 +69,9 @@ def abgleichen(quelle):
         if nach.is_file() and nach.read_bytes() == von.read_bytes():
             continue
         nach.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(von, nach)
+        # A fresh time stamp: the copy must be newer than what a mutant built.
+        shutil.copyfile(von, nach)
+        shutil.copymode(von, nach)
     for pfad in list(quelle.rglob("*")):
         if pfad.is_file() and str(pfad.relative_to(quelle)) not in dateien:
             pfad.unlink()
@@ -89,14 +91,19 @@ def testen(bau, jobs, zeitgrenze, weiter):
     befehl = ["ctest", "--test-dir", str(bau), "-j", str(jobs), "--timeout", str(zeitgrenze)]
     if not weiter:
         befehl.append("--stop-on-failure")
-    umgebung = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    # A temporary folder of its own: the tests' scratch folders there are
+    # named after the tests, and another build's run of them must not meet these.
+    tmp = bau.parent / "tmp"
+    shutil.rmtree(tmp, ignore_errors=True)
+    tmp.mkdir()
+    umgebung = dict(os.environ, QT_QPA_PLATFORM="offscreen", TMPDIR=str(tmp))
     try:
         r = subprocess.run(befehl, capture_output=True, text=True, env=umgebung, timeout=zeitgrenze * 20)
     except subprocess.TimeoutExpired:
         return False, True, ["(the suite as a whole)"]
     fehler, haengt = [], False
     for zeile in r.stdout.splitlines():
-        treffer = re.search(r"Test\s+#\d+: (\S+) \.+\**\s*(Failed|Timeout|Exception|Not Run|Subprocess)", zeile)
+        treffer = re.search(r"Test\s+#\d+: (\S+) \.+\**\s*(Failed|Timeout|Exception|Subprocess)", zeile)
         if treffer:
             fehler.append(treffer.group(1))
             haengt = haengt or treffer.group(2) == "Timeout"

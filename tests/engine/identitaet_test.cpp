@@ -403,11 +403,14 @@ TEST(Identitaet, VerzoegerungZuLangFuerDenPlanGleichDerReferenz) {
 
 TEST(Identitaet, SelbstverbindungenUndRefraktaerzeitNullGleichDerReferenz) {
   // A cell that fires in every step and feeds itself over delays 0, 1 and 3;
-  // a cell without a refractory time given, and one with refraktaerzeit 0.
+  // a cell without a refractory time given, and one with refraktaerzeit 0;
+  // a potential that lands exactly on the floor of a threshold of 0.
   const std::string netz =
       "z A\ns 0\na 0.9\nr 0\nc A 0.5 0\nc A -0.2 1\nc B 0.6 3\nc A 0.1 3\n"
       "z B\ns 1\na 0.8\nr -1\nc A 0.4 2\nc B 0.9 0\n"
-      "z C\ns 0.5\na 0.7\nr 0\nv 0.3\ng 0.95\nh 0.2\nc C 0.3 0\nc B 0.2 1\ni 0.9\nm 1.0\nl 0.1\n";
+      "z C\ns 0.5\na 0.7\nr 0\nv 0.3\ng 0.95\nh 0.2\nc C 0.3 0\nc B 0.2 1\ni 0.9\nm 1.0\nl 0.1\n"
+      // Fires every step and gets 0.0 back: 0.0 reaches the floor -0.0 exactly.
+      "z D\ns 0\na 0.9\nr 0\nc D 0 1\n";
   std::string eingabe;
   for (int s = 0; s < 30; s += 2) eingabe += "B " + std::to_string(s) + "\nC " + std::to_string(s) + "\n";
   Ablauf a{{100, 50, 100}, 1, 12};
