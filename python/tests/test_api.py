@@ -136,6 +136,33 @@ def test_netzbau_traegt_jeden_wert_genau():
         netz.connect(0, 1, weight=float("nan"))
 
 
+def test_die_docstrings_halten_was_sie_versprechen():
+    # Names of 1 to 6 bytes; a repeated name (numbered form) names its first
+    # cell; values left out are not given (a row without a column).
+    netz = velkor.Net(numbered=True, threshold=1.0, decay=0.5, refractory=1)
+    netz.add_cell("\u00e4\u00f6\u00fc", row=3)
+    netz.add_cell("\u00e4\u00f6\u00fc", column=4)
+    netz.add_cell("B")
+    netz.connect("B", "\u00e4\u00f6\u00fc", 0.5, 1)
+    netz.connect(2, 1, 0.25, 2)
+    sim = velkor.Simulation(netz)
+    assert sim.cells("row").tolist()[:2] == [3, -1]
+    assert sim.cells("column").tolist()[:2] == [-1, 4]
+    # Newest connection line first.
+    assert sim.connections("target").tolist() == [1, 0]
+    assert sim.cell_index(2) == sim.cell_index("B") == 2
+    # One cell or one connection given as a NumPy integer or a plain index.
+    sim.excite(np.int64(2))
+    assert sim.potentials[2] == 1.0 + 10
+    sim.set_cells("potential", 0.5, cells=np.int32(0))
+    assert sim.potentials[0] == 0.5
+    sim.set_connections("weight", 0.75, index=1)
+    assert sim.weights.tolist() == [0.25, 0.75]
+    aufzeichnung = sim.record(np.int64(2))
+    sim.step(2)
+    assert aufzeichnung.values.shape == (2, 1)
+
+
 def test_spikeliste_setzt_namen_mit_komma_in_anfuehrungszeichen(tmp_path):
     netz = velkor.Net(threshold=1.0, decay=0.5, refractory=1)
     netz.add_cell("a,b")

@@ -102,6 +102,9 @@ def test_netzfehler_traegt_das_protokoll_und_schreibt_es_nur_auf_wunsch(tmp_path
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", 3.5), TypeError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", modes=7), TypeError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", seed=-1), ValueError),
+    (lambda: velkor.Simulation(BEISPIELE / "lernen.net", seed=2**64), ValueError),
+    (lambda: velkor.Simulation.from_text(GESUND).cell_index(2), ValueError),
+    (lambda: velkor.Net().add_cell("\u00e4\u00f6\u00fc\u00e4"), ValueError),  # 4 characters, 8 bytes
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", seed="1"), TypeError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", display=(199, 300)), ValueError),
     (lambda: velkor.Simulation(BEISPIELE / "lernen.net", display=(300, 10001)), ValueError),

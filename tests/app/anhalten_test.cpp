@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTimer>
@@ -85,20 +87,43 @@ TEST(AnhaltenTest, EscapeKuerztDieZeitlupeAbUndDerTaktWirdFertig) {
 }
 
 TEST(AnhaltenTest, SchliessenImLaufBeendetWieBeenden) {
-  Testfenster t({"Kette", "netz.net", "daten.ein"});
-  t.ketteAnlegen();
-  dateiSchreiben("daten.ein", fernerStopp);
-  t.zeigen();
-  t.f->logstart();
-  QTimer::singleShot(100, t.f.get(), [&] { t.f->close(); });
-  QElapsedTimer uhr;
-  uhr.start();
-  t.f->uzyklen();
-  EXPECT_LT(uhr.elapsed(), 1000);
-  EXPECT_EQ(t.endcodes, std::vector<int>{0});
-  EXPECT_FALSE(t.sim().lauf.logOffen);
-  const std::string log = dateiLesen("logfile.txt");
-  EXPECT_NE(log.find("\r\n"), std::string::npos);  // flushed and closed
+  // The window closed by the program (QWidget::close) and by the window
+  // system's close button (a close event for the window's handle), in a run
+  // until stop and inside the slow-motion pause of a single step.
+  struct Fall {
+    bool griff;
+    bool zeitlupe;
+  };
+  for (const Fall fall : {Fall{false, false}, Fall{true, false}, Fall{true, true}}) {
+    Testfenster t(fall.zeitlupe ? std::vector<std::string>{"Kette", "netz.net", "daten.ein", "Z", "100000"}
+                                : std::vector<std::string>{"Kette", "netz.net", "daten.ein"});
+    t.ketteAnlegen();
+    dateiSchreiben("daten.ein", fernerStopp);
+    t.zeigen();
+    t.f->logstart();
+    QTimer::singleShot(100, t.f.get(), [&] {
+      if (fall.griff) {
+        QCloseEvent e;
+        QCoreApplication::sendEvent(t.f->windowHandle(), &e);
+      } else {
+        t.f->close();
+      }
+    });
+    // Should the close be missed, Escape ends the run, so that the test fails rather than hangs.
+    tasteSpaeter(t, 3000, Qt::Key_Escape, QString(QChar(27)));
+    QElapsedTimer uhr;
+    uhr.start();
+    if (fall.zeitlupe) {
+      t.taste(' ');
+    } else {
+      t.f->uzyklen();
+    }
+    EXPECT_LT(uhr.elapsed(), 1000) << fall.griff << fall.zeitlupe;
+    EXPECT_EQ(t.endcodes, std::vector<int>{0}) << fall.griff << fall.zeitlupe;
+    EXPECT_FALSE(t.sim().lauf.logOffen);
+    const std::string log = dateiLesen("logfile.txt");
+    EXPECT_NE(log.find("\r\n"), std::string::npos);  // flushed and closed
+  }
 }
 
 }  // namespace

@@ -50,6 +50,15 @@ TEST(ExportTest, PclKopfZeilenlaengeUndZeilenzahl) {
   EXPECT_EQ(zeilen[2], zweite);
   EXPECT_EQ(zeilen[3], zweite);
   EXPECT_EQ(zeilen[4], std::string(255, '\0'));
+  // Whole files of small windows: n = (W - 15) / 4 + 1 bytes per row for
+  // every remainder of W - 15 mod 4, the last pixels of a row at its end.
+  for (int W = 47; W <= 50; ++W) {
+    QImageCanvas klein(W - 8, 60);
+    for (int y = 20; y < 40; ++y) klein.setPixel((y * 7) % (W - 8), y, farben::rot);
+    klein.setPixel(W - 9, 21, farben::schwarz);
+    ASSERT_TRUE(bildschirmSpeichern(klein, W, 60, false, fehler)) << fehler;
+    test::dateiWieReferenz("bild-" + std::to_string(W) + ".pcl", test::dateiInhalt("bild.pcl"));
+  }
 }
 
 TEST(ExportTest, PixelAusserhalbDesCanvasDruckenSchwarz) {
@@ -81,43 +90,49 @@ uint32_t le32(const std::string& s, std::size_t pos) {
 
 TEST(ExportTest, BmpVierundzwanzigBitUnkomprimiertMitKopiertemBereich) {
   test::ArbeitsVerzeichnis dir;
-  const int W = 101, H = 120;  // rows of 303 bytes, padded to 304
-  QImageCanvas canvas(W, H);
-  canvas.setPixel(1, 19, farben::rot);     // first copied pixel
-  canvas.setPixel(92, 64, farben::blau);   // last copied pixel (W - 9, H - 56)
-  canvas.setPixel(0, 30, farben::gruen);   // column 0: not copied
-  canvas.setPixel(50, 18, farben::gelb);   // the Statusleiste: not copied
-  canvas.setPixel(93, 30, farben::gruen);  // right of W - 8: not copied
-  std::string fehler;
-  ASSERT_TRUE(bildschirmSpeichern(canvas, W, H, true, fehler)) << fehler;
-  const std::string bmp = test::dateiInhalt("bild.bmp");
-  ASSERT_EQ(bmp.substr(0, 2), "BM");
-  const int hoehe = H - 36;
-  const std::size_t zeilenbytes = 304;
-  ASSERT_EQ(bmp.size(), 54 + zeilenbytes * hoehe);
-  EXPECT_EQ(le32(bmp, 2), bmp.size());
-  EXPECT_EQ(le32(bmp, 10), 54u);
-  EXPECT_EQ(le32(bmp, 14), 40u);
-  EXPECT_EQ(le32(bmp, 18), static_cast<uint32_t>(W));
-  EXPECT_EQ(le32(bmp, 22), static_cast<uint32_t>(hoehe));
-  EXPECT_EQ(static_cast<uint8_t>(bmp[28]), 24);  // bits per pixel
-  EXPECT_EQ(le32(bmp, 30), 0u);                  // no compression
-  auto pixelBei = [&](int x, int y) {
-    const std::size_t p = 54 + zeilenbytes * static_cast<std::size_t>(hoehe - 1 - y) + 3 * static_cast<std::size_t>(x);
-    return Farbe{static_cast<uint8_t>(bmp[p + 2]), static_cast<uint8_t>(bmp[p + 1]), static_cast<uint8_t>(bmp[p])};
-  };
-  int abweichungen = 0;
-  for (int y = 0; y < hoehe; ++y)
-    for (int x = 0; x < W; ++x) {
-      const bool kopiert = x >= 1 && x < W - 8 && y >= 19 && y < H - 55;
-      abweichungen += !(pixelBei(x, y) == (kopiert ? canvas.getPixel(x, y) : farben::weiss));
-    }
-  EXPECT_EQ(abweichungen, 0);
-  EXPECT_EQ(pixelBei(1, 19), farben::rot);
-  EXPECT_EQ(pixelBei(92, 64), farben::blau);
-  EXPECT_EQ(pixelBei(0, 30), farben::weiss);
-  EXPECT_EQ(pixelBei(50, 18), farben::weiss);
-  EXPECT_EQ(pixelBei(93, 30), farben::weiss);
+  // Widths of every remainder mod 4: rows of 303 to 312 bytes, padded to 304 .. 312.
+  for (const int W : {101, 102, 103, 104}) {
+    const int H = 120;
+    QImageCanvas canvas(W, H);
+    canvas.setPixel(1, 19, farben::rot);        // first copied pixel
+    canvas.setPixel(W - 9, 64, farben::blau);   // last copied pixel (W - 9, H - 56)
+    canvas.setPixel(0, 30, farben::gruen);      // column 0: not copied
+    canvas.setPixel(50, 18, farben::gelb);      // the Statusleiste: not copied
+    canvas.setPixel(W - 8, 30, farben::gruen);  // from W - 8 on: not copied
+    for (int x = 1; x < W - 8; x += 3) canvas.setPixel(x, 40, Farbe{static_cast<uint8_t>(x), 100, 200});
+    std::string fehler;
+    ASSERT_TRUE(bildschirmSpeichern(canvas, W, H, true, fehler)) << fehler;
+    const std::string bmp = test::dateiInhalt("bild.bmp");
+    test::dateiWieReferenz("bild-" + std::to_string(W) + ".bmp", bmp);
+    ASSERT_EQ(bmp.substr(0, 2), "BM");
+    const int hoehe = H - 36;
+    const std::size_t zeilenbytes = (3 * static_cast<std::size_t>(W) + 3) / 4 * 4;
+    ASSERT_EQ(bmp.size(), 54 + zeilenbytes * hoehe);
+    EXPECT_EQ(le32(bmp, 2), bmp.size());
+    EXPECT_EQ(le32(bmp, 10), 54u);
+    EXPECT_EQ(le32(bmp, 14), 40u);
+    EXPECT_EQ(le32(bmp, 18), static_cast<uint32_t>(W));
+    EXPECT_EQ(le32(bmp, 22), static_cast<uint32_t>(hoehe));
+    EXPECT_EQ(static_cast<uint8_t>(bmp[28]), 24);  // bits per pixel
+    EXPECT_EQ(le32(bmp, 30), 0u);                  // no compression
+    auto pixelBei = [&](int x, int y) {
+      const std::size_t p =
+          54 + zeilenbytes * static_cast<std::size_t>(hoehe - 1 - y) + 3 * static_cast<std::size_t>(x);
+      return Farbe{static_cast<uint8_t>(bmp[p + 2]), static_cast<uint8_t>(bmp[p + 1]), static_cast<uint8_t>(bmp[p])};
+    };
+    int abweichungen = 0;
+    for (int y = 0; y < hoehe; ++y)
+      for (int x = 0; x < W; ++x) {
+        const bool kopiert = x >= 1 && x < W - 8 && y >= 19 && y < H - 55;
+        abweichungen += !(pixelBei(x, y) == (kopiert ? canvas.getPixel(x, y) : farben::weiss));
+      }
+    EXPECT_EQ(abweichungen, 0);
+    EXPECT_EQ(pixelBei(1, 19), farben::rot);
+    EXPECT_EQ(pixelBei(W - 9, 64), farben::blau);
+    EXPECT_EQ(pixelBei(0, 30), farben::weiss);
+    EXPECT_EQ(pixelBei(50, 18), farben::weiss);
+    EXPECT_EQ(pixelBei(W - 8, 30), farben::weiss);
+  }
 }
 
 TEST(ExportTest, NichtSchreibbareDateiMeldetDenGrund) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -79,6 +80,59 @@ inline QImage textBild(int w, int h, int x, int y, const std::string& s) {
 inline std::string dateiInhalt(const std::filesystem::path& p) {
   std::ifstream f(p, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// Stored references under tests/data/referenzen. After a deliberate change of
+// what is drawn or written, VELKOR_REFERENZEN_NEU=1 writes them anew.
+inline std::filesystem::path referenzpfad(const std::string& name) {
+  return std::filesystem::path(VELKOR_TESTDATEN) / "referenzen" / name;
+}
+inline bool referenzenNeu() { return std::getenv("VELKOR_REFERENZEN_NEU") != nullptr; }
+
+// A whole file against its reference; on a difference the file is kept in
+// the temporary directory for a look.
+inline void dateiWieReferenz(const std::string& name, const std::string& inhalt) {
+  const std::filesystem::path p = referenzpfad(name);
+  if (referenzenNeu()) {
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << inhalt;
+    return;
+  }
+  const std::string referenz = dateiInhalt(p);
+  ASSERT_FALSE(referenz.empty()) << p << " is missing (VELKOR_REFERENZEN_NEU=1 writes it)";
+  if (inhalt == referenz) return;
+  std::size_t i = 0;
+  while (i < inhalt.size() && i < referenz.size() && inhalt[i] == referenz[i]) ++i;
+  const auto neu = std::filesystem::temp_directory_path() / ("velkor-" + name);
+  std::ofstream(neu, std::ios::binary) << inhalt;
+  ADD_FAILURE() << name << " differs from " << p << " from byte " << i << " on (" << inhalt.size() << " bytes, "
+                << referenz.size() << " stored); written: " << neu;
+}
+
+// A whole picture against its reference PNG, pixel by pixel.
+inline void bildWieReferenz(const std::string& name, const QImage& bild) {
+  const std::filesystem::path p = referenzpfad(name);
+  const QImage jetzt = bild.convertToFormat(QImage::Format_RGB32);
+  if (referenzenNeu()) {
+    std::filesystem::create_directories(p.parent_path());
+    ASSERT_TRUE(jetzt.save(QString::fromStdString(p.string()), "png"));
+    return;
+  }
+  const QImage referenz = QImage(QString::fromStdString(p.string())).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(referenz.isNull()) << p << " is missing (VELKOR_REFERENZEN_NEU=1 writes it)";
+  if (jetzt == referenz) return;
+  const auto neu = std::filesystem::temp_directory_path() / ("velkor-" + name);
+  jetzt.save(QString::fromStdString(neu.string()), "png");
+  std::string wo = "in size";
+  if (jetzt.size() == referenz.size()) {
+    for (int y = 0, n = 0; y < jetzt.height() && n == 0; ++y)
+      for (int x = 0; x < jetzt.width() && n == 0; ++x)
+        if (jetzt.pixel(x, y) != referenz.pixel(x, y)) {
+          wo = "first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+          n = 1;
+        }
+  }
+  ADD_FAILURE() << name << " differs from " << p << " " << wo << "; drawn: " << neu;
 }
 
 // Runs a test in an empty directory of its own.

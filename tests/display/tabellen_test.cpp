@@ -186,6 +186,17 @@ TEST(FeuerndTest, ZeileMitKopfUndProtokoll) {
   a.anzeige.anzeigen();
   EXPECT_EQ(a.bild(), vorher);
   EXPECT_EQ(a.zustand.schreibzeile, 21);
+  // The whole log of 45 firings: the header before the 1st, 21st and 41st line.
+  std::string erwartetLog = "       Zeittakt   feuernde Zelle\r\n             7    Z1\r\n";
+  for (int s = 1; s < 45; ++s) {
+    test::feuernd(a.sim.netz.Zelltabelle[1]);
+    a.sim.zeittakt = 7 + s;
+    a.anzeige.zeilenvorschub();
+    a.anzeige.anzeigen();
+    if (s % 20 == 0) erwartetLog += "       Zeittakt   feuernde Zelle\r\n";
+    erwartetLog += "         " + rechtsbuendig(int64_t{7 + s}, 5) + "    Z1\r\n";
+  }
+  EXPECT_EQ(logInhalt(), erwartetLog);
 }
 
 TEST(FeuerndTest, ZweiFeuerndeZellenEinundzwanzigPixelAuseinander) {

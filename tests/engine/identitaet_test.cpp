@@ -403,11 +403,14 @@ TEST(Identitaet, VerzoegerungZuLangFuerDenPlanGleichDerReferenz) {
 
 TEST(Identitaet, SelbstverbindungenUndRefraktaerzeitNullGleichDerReferenz) {
   // A cell that fires in every step and feeds itself over delays 0, 1 and 3;
-  // a cell without a refractory time given, and one with refraktaerzeit 0.
+  // a cell without a refractory time given, and one with refraktaerzeit 0;
+  // a potential that lands exactly on the floor of a threshold of 0.
   const std::string netz =
       "z A\ns 0\na 0.9\nr 0\nc A 0.5 0\nc A -0.2 1\nc B 0.6 3\nc A 0.1 3\n"
       "z B\ns 1\na 0.8\nr -1\nc A 0.4 2\nc B 0.9 0\n"
-      "z C\ns 0.5\na 0.7\nr 0\nv 0.3\ng 0.95\nh 0.2\nc C 0.3 0\nc B 0.2 1\ni 0.9\nm 1.0\nl 0.1\n";
+      "z C\ns 0.5\na 0.7\nr 0\nv 0.3\ng 0.95\nh 0.2\nc C 0.3 0\nc B 0.2 1\ni 0.9\nm 1.0\nl 0.1\n"
+      // Fires every step and gets 0.0 back: 0.0 reaches the floor -0.0 exactly.
+      "z D\ns 0\na 0.9\nr 0\nc D 0 1\n";
   std::string eingabe;
   for (int s = 0; s < 30; s += 2) eingabe += "B " + std::to_string(s) + "\nC " + std::to_string(s) + "\n";
   Ablauf a{{100, 50, 100}, 1, 12};
@@ -432,7 +435,7 @@ TEST(Identitaet, SchmaleUndBreiteFaktorspalteGleichDerReferenz) {
     const char* fuellen;
     bool kurz;
   };
-  const Fall faelle[] = {{255, "0.97", true}, {256, nullptr, false}, {256, "0.9002", true},
+  const Fall faelle[] = {{255, "0.97", true},  {256, nullptr, false},  {256, "0.9002", true},
                          {256, "0.97", false}, {257, "0.9002", false}, {600, nullptr, false}};
   uint32_t seed = 901;
   for (const Fall& f : faelle) {
@@ -477,7 +480,8 @@ TEST(Identitaet, VieleFaelligeGruppenJeStueckGleichDerReferenz) {
   std::ostringstream o;
   for (int c = 0; c < zellen; ++c) {
     o << "z C" << c << "\ns 1\na 0.9\nr " << 3 + c % 4 << "\n";
-    for (int j = 0; j < 7; ++j) o << "c C" << (c * 31 + j * 97) % zellen << ' ' << (j % 3 - 1) * 0.3 << ' ' << (j + c) % 6 << "\n";
+    for (int j = 0; j < 7; ++j)
+      o << "c C" << (c * 31 + j * 97) % zellen << ' ' << (j % 3 - 1) * 0.3 << ' ' << (j + c) % 6 << "\n";
   }
   std::string eingabe;
   for (int s = 0; s < 60; ++s) {
@@ -505,6 +509,28 @@ TEST(Identitaet, PhaseDreiAufEinemFadenJenseitsDerTeilbarenPlaetzeGleichDerRefer
       Ablauf a{{100, 50, 100}, 1, 20};
       a.teilbarePlaetze = grenze;
       vergleichen(netz, z.eingabe(60, 120), a, seed);
+    }
+  }
+}
+
+TEST(Identitaet, GruppenUeberEinStueckGleichDerReferenz) {
+  // Phase 3 takes the connections of one delay of a cell in chunks of 1024:
+  // a cell with exactly that many of one delay, one more, and two chunks and
+  // one more, by schedule and (with a delay beyond the schedule's reach) by
+  // countdown at P 100, on every thread count.
+  for (const int n : {1024, 1025, 2049}) {
+    for (const bool zuLang : {false, true}) {
+      std::ostringstream o;
+      o << "z Q\ns 1\na 0.9\nr 2\n";
+      for (int j = 0; j < n; ++j) o << "c C" << (j * 7) % 40 << ' ' << ((j % 5) - 2) * 0.01 << " 2\n";
+      if (zuLang) o << "c C1 0.2 70000\n";
+      for (int c = 0; c < 40; ++c)
+        o << "z C" << c << "\ns 0.5\na 0.8\nr " << c % 3 << "\nc C" << (c + 1) % 40 << " 0.3 1\n";
+      std::string eingabe;
+      for (int s = 0; s < 40; s += 3) eingabe += "Q " + std::to_string(s) + "\n";
+      Ablauf a{{100, 50, 100}, 1, 14};
+      a.abgleichenJedeRunde = true;
+      vergleichen(o.str(), eingabe + "\n.\n", a, static_cast<uint32_t>(n));
     }
   }
 }

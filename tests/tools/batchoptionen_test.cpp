@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace velkor {
@@ -76,6 +77,10 @@ TEST(Batchoptionen, FalscheOptionenUndWerte) {
       {"--size", "1032", "T", "n", "e"},
       {"--size", "100x768", "T", "n", "e"},
       {"--size", "1032x20000", "T", "n", "e"},
+      {"--size", "199x200", "T", "n", "e"},
+      {"--size", "200x199", "T", "n", "e"},
+      {"--size", "10001x200", "T", "n", "e"},
+      {"--size", "200x10001", "T", "n", "e"},
       {"--size", "x", "T", "n", "e"},
       {"--seed", "-5", "T", "n", "e"},
       {"--seed", "18446744073709551616", "T", "n", "e"},
@@ -88,6 +93,16 @@ TEST(Batchoptionen, FalscheOptionenUndWerte) {
   };
   for (const Argumente& a : falsch) {
     EXPECT_NE(optionenLesen(a).fehler, "") << a[0] << " " << (a.size() > 1 ? a[1] : "");
+  }
+}
+
+TEST(Batchoptionen, GroesseBisAnIhreGrenzen) {
+  for (const auto& [text, W, H] : {std::tuple{"200x200", 200, 200}, std::tuple{"10000x10000", 10000, 10000},
+                                   std::tuple{"200x10000", 200, 10000}, std::tuple{"10000x200", 10000, 200}}) {
+    const Optionslesung l = optionenLesen({"--size", text, "T", "n", "e"});
+    ASSERT_EQ(l.fehler, "") << text;
+    EXPECT_EQ(l.optionen.W, W) << text;
+    EXPECT_EQ(l.optionen.H, H) << text;
   }
 }
 
