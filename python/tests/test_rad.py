@@ -86,9 +86,9 @@ def test_ohne_compiler_oder_header_sagt_der_bau_was_fehlt(tmp_path):
     env = dict(os.environ, CXX="/kein/compiler", PIP_NO_INDEX="1", VELKOR_CMAKE_BUILD="")
     lauf = pip("wheel", "--no-build-isolation", "--no-deps", "-w", str(tmp_path), str(QUELLE), env=env)
     assert lauf.returncode != 0 and "apt install g++" in lauf.stdout + lauf.stderr
-    spec = importlib.util.spec_from_file_location("velkor_setup", QUELLE / "setup.py")
-    setup = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(setup)
+    modulbeschreibung = importlib.util.spec_from_file_location("velkor_setup", QUELLE / "setup.py")
+    setup = importlib.util.module_from_spec(modulbeschreibung)
+    modulbeschreibung.loader.exec_module(setup)
     alles = setup.was_fehlt(tmp_path, finde=lambda name: None, cmake_orte=())
     assert "apt install python3-dev" in alles[0] and str(tmp_path) in alles[0]
     if setup.pybind11_ordner() is None:
