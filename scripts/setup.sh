@@ -16,6 +16,8 @@ pakete+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotli
 pakete+=(python3-pip python3-venv python3-setuptools python3-wheel)
 # The optional data out (to_neo, to_pandas) and the notebook run by the tests
 pakete+=(python3-neo python3-pandas python3-nbconvert python3-ipykernel)
+# Compression of the checkpoints of the history
+pakete+=(libzstd-dev)
 
 fehlend=()
 for p in "${pakete[@]}"; do
