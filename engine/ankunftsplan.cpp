@@ -168,17 +168,21 @@ bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* 
   return true;
 }
 
-void Ankunftsplan::verlassen(Netz& netz) {
-  Verbindungen& v = netz.verbindungen;
-  v.laufzaehler.assign(v.size(), 0);
+void Ankunftsplan::zaehlerSchreiben(const Netz& netz, std::vector<int32_t>& aus) const {
+  const Verbindungen& v = netz.verbindungen;
+  aus.assign(v.size(), 0);
   for (int32_t c = 0; c < netz.zellenzahl; ++c) {
     const int64_t n = letztes_[static_cast<std::size_t>(c)];
     if (n == nie) continue;
     const int64_t k = jetzt_ - n;
     for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
-      v.laufzaehler[i] = zaehlerNach(startwert(v.verzoegerung[netz.platz(c, i)]), k);
+      aus[i] = zaehlerNach(startwert(v.verzoegerung[netz.platz(c, i)]), k);
     }
   }
+}
+
+void Ankunftsplan::verlassen(Netz& netz) {
+  zaehlerSchreiben(netz, netz.verbindungen.laufzaehler);
   aktiv_ = false;
   letztes_ = {};
   ablagen_ = {};

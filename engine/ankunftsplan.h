@@ -46,6 +46,9 @@ class Ankunftsplan {
   bool betreten(Netz& netz);
   // Writes the exact counters into `laufzaehler` and hands back to the countdown.
   void verlassen(Netz& netz);
+  // The counters as `verlassen` would write them, into `aus` (list order),
+  // while the schedule stays live.
+  void zaehlerSchreiben(const Netz& netz, std::vector<int32_t>& aus) const;
   // Whether `betreten` is worth trying now: after a failure it waits until
   // the stalled spikes can have arrived (two calls per time step), and never
   // again for a delay too long for the schedule.

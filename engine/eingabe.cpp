@@ -1,6 +1,8 @@
 #include "engine/eingabe.h"
 
 #include <algorithm>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -40,6 +42,7 @@ struct Eingabe::Datei {
   std::size_t pos = 0;
   std::size_t fuellstand = 0;
   int lesefehler = 0;  // errno of a failed read (a directory, an I/O error); 0 if none
+  uint64_t gelesen = 0;  // bytes taken from the file so far
 
   // True while unread bytes remain.
   bool nachfuellen() {
@@ -47,6 +50,7 @@ struct Eingabe::Datei {
     if (!f) return false;
     errno = 0;
     fuellstand = std::fread(puffer.data(), 1, puffer.size(), f.get());
+    gelesen += fuellstand;
     pos = 0;
     if (fuellstand == 0) {
       if (std::ferror(f.get())) lesefehler = errno != 0 ? errno : EIO;
@@ -94,6 +98,94 @@ bool Eingabe::offen() const { return datei_ != nullptr; }
 void Eingabe::schliessen() {
   datei_.reset();
   eingabeZeile_.clear();
+  vorgemerkt_.clear();
+  name_.clear();
+  kennung_ = {};
+}
+
+namespace {
+
+bool kennungLesen(std::FILE* f, Eingabe::Dateikennung& k) {
+  struct stat info {};
+  if (::fstat(fileno(f), &info) != 0) return false;
+  k.geraet = static_cast<uint64_t>(info.st_dev);
+  k.knoten = static_cast<uint64_t>(info.st_ino);
+  k.groesse = static_cast<uint64_t>(info.st_size);
+  k.geaendert = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return true;
+}
+
+}  // namespace
+
+Eingabe::Lesestand Eingabe::lesestand() const {
+  Lesestand s;
+  s.offen = datei_ != nullptr;
+  s.kennung = kennung_;
+  if (datei_) s.position = datei_->gelesen - (datei_->fuellstand - datei_->pos);
+  s.eingabeZeile = eingabeZeile_;
+  s.eingabeWort = eingabeWort_;
+  s.naechsterTakt = naechsterTakt_;
+  s.vorgemerkt = vorgemerkt_;
+  return s;
+}
+
+bool Eingabe::lesestandSetzen(const Lesestand& stand, std::string& fehler) {
+  if (!stand.offen) {
+    datei_.reset();
+  } else {
+    if (name_.empty()) {
+      fehler = "the input is not open";
+      return false;
+    }
+    std::FILE* f = std::fopen(name_.c_str(), "rb");
+    Dateikennung jetzt;
+    if (f == nullptr || !kennungLesen(f, jetzt)) {
+      fehler = dateifehler(name_, errno, "nicht zu öffnen");
+      if (f != nullptr) std::fclose(f);
+      return false;
+    }
+    if (!(jetzt == stand.kennung) || !(jetzt == kennung_)) {
+      std::fclose(f);
+      fehler = name_ + ": the input file has changed since it was opened; its entries cannot be read again";
+      return false;
+    }
+    if (stand.position > jetzt.groesse ||
+        std::fseek(f, static_cast<long>(stand.position), SEEK_SET) != 0) {  // NOLINT(google-runtime-int)
+      std::fclose(f);
+      fehler = name_ + ": the input file is shorter than the place to go back to";
+      return false;
+    }
+    auto d = std::make_unique<Datei>();
+    d->f.reset(f);
+    d->gelesen = stand.position;
+    datei_ = std::move(d);
+  }
+  eingabeZeile_ = stand.eingabeZeile;
+  eingabeWort_ = stand.eingabeWort;
+  naechsterTakt_ = stand.naechsterTakt;
+  vorgemerkt_ = stand.vorgemerkt;
+  return true;
+}
+
+std::string Eingabe::resttext() const {
+  if (!datei_ || naechsterTakt_ < 0 || eingabeWort_.empty()) return {};
+  // What is left of the line follows the step as it stood, its blanks included,
+  // so that an end mark behind the step stays one.
+  std::string aus = eingabeWort_ + " " + std::to_string(naechsterTakt_) + eingabeZeile_ + "\n";
+  // The unread bytes: what the buffer holds, then the rest of the file, read
+  // through a second handle so that the reader's own place stays.
+  aus.append(datei_->puffer.data() + datei_->pos, datei_->fuellstand - datei_->pos);
+  if (datei_->f) {
+    std::FILE* f = std::fopen(name_.c_str(), "rb");
+    if (f != nullptr) {
+      if (std::fseek(f, static_cast<long>(datei_->gelesen), SEEK_SET) == 0) {  // NOLINT(google-runtime-int)
+        char block[65536];
+        for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) aus.append(block, n);
+      }
+      std::fclose(f);
+    }
+  }
+  return aus;
 }
 
 bool Eingabe::zeileLesen(std::string& zeile) {
@@ -117,6 +209,8 @@ bool Eingabe::eingabestart(const std::string& eingabedateiname, std::string& feh
   }
   datei_ = std::make_unique<Datei>();
   datei_->f.reset(f);
+  name_ = eingabedateiname;
+  kennungLesen(f, kennung_);
   // A file that opens but cannot be read (a directory) is refused here,
   // instead of reading as an empty input.
   datei_->bomUeberspringen();
@@ -189,9 +283,30 @@ void Eingabe::eintragAnwenden(Netz& netz, Laufzustand& lauf, Zyklusanzeige& anze
   if (c < 0 || c >= netz.zellenzahl) return;
   TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
   zelle.potenzial = zelle.schwelle + 10;
+  anzeige.erregt(c);
+}
+
+void Eingabe::vorgemerkteAnwenden(Netz& netz, Zyklusanzeige& anzeige) {
+  for (const int32_t c : vorgemerkt_) {
+    if (c < 0 || c >= netz.zellenzahl) continue;
+    TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
+    zelle.potenzial = zelle.schwelle + 10;
+    anzeige.erregt(c);
+  }
+  vorgemerkt_.clear();
 }
 
 void Eingabe::eingabelesen(Netz& netz, int32_t zeittakt, Laufzustand& lauf, Zyklusanzeige& anzeige) {
+  // The entries given by hand follow those of the file for this step; they
+  // are applied even after the file has ended.
+  struct Nachher {
+    Eingabe& e;
+    Netz& netz;
+    Zyklusanzeige& anzeige;
+    ~Nachher() {
+      if (!e.vorgemerkt_.empty()) e.vorgemerkteAnwenden(netz, anzeige);
+    }
+  } nachher{*this, netz, anzeige};
   if (naechsterTakt_ < zeittakt) {
     eingabeBeenden(lauf, anzeige);
     return;

@@ -24,6 +24,8 @@ class Zufall {
   // Skips `n` draws in O(log n), as if naechste0bis99 had been called n times.
   void vorruecken(uint64_t n);
   uint64_t zustand() const { return state_; }
+  // Puts the generator back to a state read with zustand() (the stream is fixed).
+  void zustandSetzen(uint64_t zustand) { state_ = zustand; }
 
  private:
   // PCG32 (XSH RR): the output of the old state, then one step.

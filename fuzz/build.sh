@@ -39,6 +39,6 @@ touch "$aus/obj/.stand"
 
 for t in fuzz/targets/*.cpp; do
   name=$(basename "$t" .cpp)
-  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$t" "${objekte[@]}" -o "$aus/$name"
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$t" "${objekte[@]}" -lzstd -o "$aus/$name"
   echo "fuzz: built $aus/$name"
 done

@@ -22,6 +22,8 @@ using namespace velkor;
 namespace velkor {
 // The Python classes SpikeRecorder and Recorder (aufzeichnungsbindung.cpp).
 void aufzeichnungenBinden(py::module_& m);
+// Snapshots and the history (zeitbindung.cpp).
+void zeitreiseBinden(py::module_& m, py::class_<Sitzung>& klasse);
 }  // namespace velkor
 
 namespace {
@@ -116,7 +118,8 @@ PYBIND11_MODULE(_velkor, m) {
 
   aufzeichnungenBinden(m);
 
-  py::class_<Sitzung>(m, "_Simulation")
+  py::class_<Sitzung> klasse(m, "_Simulation");
+  klasse
       .def(py::init(&sitzungBauen), py::arg("net"), py::arg("net_is_text"), py::arg("input"), py::arg("input_is_text"),
            py::arg("modes"), py::arg("seed"), py::arg("protocol_dir"), py::arg("display"))
       .def(
@@ -159,7 +162,7 @@ PYBIND11_MODULE(_velkor, m) {
           "The last time step stopped a run (stop mark, end of input, or a single step).")
       .def_property(
           "p", [](const Sitzung& s) { return s.sim().param.pWert; },
-          [](Sitzung& s, int32_t p) { s.sim().param.pWert = p; },
+          [](Sitzung& s, int32_t p) { s.pSetzen(p); },
           "Firing probability P in percent: each countdown step of a spike succeeds with P %.")
       .def_property(
           "threads", [](const Sitzung& s) { return s.sim().faeden.anzahl(); },
@@ -266,4 +269,5 @@ PYBIND11_MODULE(_velkor, m) {
           "picture(view, size=(1032, 768)): the net in its present state on a fresh canvas, in\n"
           "the cell view (\"v\" or \"V\") or the compressed view (\"m 4\": magnification 4), as the\n"
           "start draws it.");
+  zeitreiseBinden(m, klasse);
 }

@@ -70,6 +70,7 @@ Sitzung::Sitzung(Quelle quelle) : quelle_(std::move(quelle)) {
   netzLaden();
   anzeigeVorbereiten();
   eingabeOeffnen();
+  verlauf_.neuBeginnen(sim_);
 }
 
 Sitzung::~Sitzung() {
@@ -109,6 +110,7 @@ void Sitzung::netzLaden() {
     throw Netzfehler("Netzfehler: the net names missing cells (see the protocol lines)", zeilen(protokoll.str()));
   }
   sim_.netz = std::move(neu);
+  kennungGueltig_ = false;
   sim_.zeittakt = 0;
   sim_.plan.verwerfen();
   // Done here, as in the start preparation, so that the first step costs what the others do.
@@ -151,19 +153,30 @@ void Sitzung::eingabeOeffnen() {
   sim_.lauf.gestartet = true;
 }
 
+// Runs `lauf(hooks)` with the hooks that the history watches while it is on.
+template <class F>
+int64_t Sitzung::mitVerlauf(F&& lauf) {
+  if (!verlaufAn_) return lauf(static_cast<Zyklusanzeige&>(aufzeichnung_));
+  Verlaufswache wache(verlauf_, sim_, aufzeichnung_);
+  return lauf(static_cast<Zyklusanzeige&>(wache));
+}
+
 int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
-  int64_t gelaufen = 0;
-  for (int64_t i = 0; i < n; ++i) {
-    gelaufen += einzelschritt(sim_, aufzeichnung_);
-    if (unterbrechung != nullptr && unterbrechung()) break;
-  }
-  return gelaufen;
+  return mitVerlauf([&](Zyklusanzeige& hooks) {
+    int64_t gelaufen = 0;
+    for (int64_t i = 0; i < n; ++i) {
+      gelaufen += einzelschritt(sim_, hooks);
+      if (unterbrechung != nullptr && unterbrechung()) break;
+    }
+    return gelaufen;
+  });
 }
 
 int64_t Sitzung::bisStop(bool (*unterbrechung)()) {
   aufzeichnung_.abbruch = unterbrechung;
   aufzeichnung_.abbruchLauf = &sim_.lauf;
-  const int64_t gelaufen = velkor::bisStop(sim_, aufzeichnung_, anzeige_.get());
+  const int64_t gelaufen =
+      mitVerlauf([&](Zyklusanzeige& hooks) { return velkor::bisStop(sim_, hooks, anzeige_.get()); });
   aufzeichnung_.abbruch = nullptr;
   return gelaufen;
 }
@@ -194,6 +207,7 @@ void Sitzung::neustart() {
   }
   eingabeOeffnen();
   sim_.lauf.neugestartet = true;
+  verlauf_.neuBeginnen(sim_);
 }
 
 std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int breite, int hoehe) {
@@ -232,13 +246,114 @@ std::unique_ptr<Canvas> Sitzung::bildZeichnen(const std::string& ansicht, int br
 
 void Sitzung::erregen(int32_t zelle) {
   frei();
-  TZelle& z = sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle)];
-  z.potenzial = z.schwelle + 10;
+  sim_.eingabe.vormerken(zelle);
+  if (verlaufAn_) verlauf_.aenderung(sim_);
 }
 
 void Sitzung::vorAenderung() {
   frei();
   laufzaehlerAbgleichen(sim_);
+}
+
+void Sitzung::nachAenderung(bool grundlegend) {
+  sim_.plan.verwerfen();
+  if (grundlegend) {
+    kennungGueltig_ = false;
+    verlauf_.neuBeginnen(sim_);
+    if (verlaufAn_) verlauf_.aenderung(sim_);
+  } else if (verlaufAn_) {
+    verlauf_.aenderung(sim_);
+  }
+}
+
+void Sitzung::pSetzen(int32_t p) {
+  frei();
+  sim_.param.pWert = p;
+  if (verlaufAn_) verlauf_.aenderung(sim_);
+}
+
+void Sitzung::verlaufSetzen(bool an) {
+  frei();
+  if (an == verlaufAn_) return;
+  verlaufAn_ = an;
+  // Off drops what it holds; on begins at the present step.
+  verlauf_.neuBeginnen(sim_);
+  if (an) verlauf_.aenderung(sim_);
+}
+
+void Sitzung::aufzeichnungKuerzen(int32_t ab) {
+  Spikespur& s = *aufzeichnung_.spikes;
+  std::size_t n = 0;
+  while (n < s.takte.size() && s.takte[n] < ab) ++n;
+  s.takte.resize(n);
+  s.zellen.resize(n);
+  for (const auto& reihe : aufzeichnung_.reihen) {
+    std::size_t m = 0;
+    while (m < reihe->takte.size() && reihe->takte[m] < ab) ++m;
+    reihe->takte.resize(m);
+    reihe->werte.resize(m * reihe->zellen.size());
+  }
+}
+
+void Sitzung::gehe(int32_t n) {
+  frei();
+  if (!verlaufAn_) throw std::logic_error("the history is off (history.enabled = False)");
+  if (n < verlauf_.erster() || n > verlauf_.letzter()) {
+    throw std::invalid_argument("step " + std::to_string(n) + " is not in the history (it holds steps " +
+                                std::to_string(verlauf_.erster()) + " to " + std::to_string(verlauf_.letzter()) + ")");
+  }
+  const int32_t vorher = sim_.zeittakt;
+  // The steps run again are not recorded twice.
+  Zyklusanzeige still;
+  std::string fehler;
+  if (!verlauf_.gehe(sim_, n, still, fehler)) throw Zustandsfehler(fehler);
+  aufzeichnungKuerzen(std::min(n, vorher));
+}
+
+uint64_t Sitzung::kennung() const {
+  if (!kennungGueltig_) {
+    kennung_ = netzkennung(sim_.netz);
+    kennungGueltig_ = true;
+  }
+  return kennung_;
+}
+
+std::shared_ptr<const Zustandsbild> Sitzung::aufnehmen() const {
+  frei();
+  return std::make_shared<Zustandsbild>(zustandAufnehmen(sim_, nullptr));
+}
+
+void Sitzung::herstellen(const Zustandsbild& bild) {
+  frei();
+  std::string fehler;
+  if (!zustandHerstellen(sim_, bild, packer_, fehler)) throw Zustandsfehler(fehler);
+  sim_.lauf.anhalten = true;
+  aufzeichnungKuerzen(sim_.zeittakt);
+  // Another course than the one the history holds: it begins here.
+  verlauf_.neuBeginnen(sim_);
+  if (verlaufAn_) verlauf_.aenderung(sim_);
+}
+
+std::string Sitzung::bytes(const Zustandsbild& bild) const {
+  frei();
+  return zustandsbytes(bild, kennung(), packer_);
+}
+
+std::shared_ptr<const Zustandsbild> Sitzung::ausBytes(std::string_view bytes) const {
+  frei();
+  auto bild = std::make_shared<Zustandsbild>();
+  std::string fehler;
+  if (!zustandAusBytes(bytes, kennung(), *bild, fehler)) throw Zustandsfehler(fehler);
+  return bild;
+}
+
+std::string Sitzung::eingabeText() const {
+  frei();
+  if (!verlaufAn_) throw std::logic_error("the history is off: the input of the session was not written down");
+  std::string text;
+  std::string fehler;
+  if (!verlauf_.eingabeText(sim_, text, fehler)) throw std::invalid_argument(fehler);
+  return text;
 }
 
 std::string Sitzung::zustand() const {

@@ -12,6 +12,8 @@
 
 #include "display/anzeige.h"
 #include "engine/simulation.h"
+#include "engine/zustandsbild.h"
+#include "lauf/verlauf.h"
 #include "python/aufzeichnung.h"
 
 namespace velkor {
@@ -68,12 +70,38 @@ class Sitzung {
   // "Neustart": the net and the input loaded again, zeittakt 0.
   void neustart();
 
-  // Sets the potential of `zelle` as an input entry does.
+  // An input entry for `zelle` in the next time step's input phase.
   void erregen(int32_t zelle);
   // Before a change of the net by hand: the counters of spikes in transit
-  // exact; after it the engine's derived state is rebuilt.
+  // exact; after it the engine's derived state is rebuilt and the history
+  // takes note (`grundlegend`: something a checkpoint does not hold changed;
+  // the history starts afresh).
   void vorAenderung();
-  void nachAenderung() { sim_.plan.verwerfen(); }
+  void nachAenderung(bool grundlegend = false);
+  void pSetzen(int32_t p);
+
+  // The history: on by default.
+  Verlauf& verlauf() {
+    frei();
+    return verlauf_;
+  }
+  const Verlauf& verlauf() const {
+    frei();
+    return verlauf_;
+  }
+  bool verlaufAn() const { return verlaufAn_; }
+  void verlaufSetzen(bool an);
+  // Goes to step n of the history (std::invalid_argument outside it,
+  // Zustandsfehler when the state cannot be put back).
+  void gehe(int32_t n);
+  // The whole state now, and back to it.
+  std::shared_ptr<const Zustandsbild> aufnehmen() const;
+  void herstellen(const Zustandsbild& bild);
+  uint64_t kennung() const;
+  std::string bytes(const Zustandsbild& bild) const;
+  std::shared_ptr<const Zustandsbild> ausBytes(std::string_view bytes) const;
+  // The session as an input file.
+  std::string eingabeText() const;
 
   std::string zustand() const;
   void zustandSpeichern(const std::string& pfad) const;
@@ -121,6 +149,9 @@ class Sitzung {
   void netzLaden();
   void eingabeOeffnen();
   void anzeigeVorbereiten();
+  void aufzeichnungKuerzen(int32_t ab);
+  template <class F>
+  int64_t mitVerlauf(F&& lauf);
 
   Quelle quelle_;
   Simulation sim_;
@@ -130,6 +161,16 @@ class Sitzung {
   std::unique_ptr<Anzeige> anzeige_;
   Aufzeichnung aufzeichnung_{sim_};
   int eingabeFd_ = -1;  // the input text in memory, read through its /proc path
+  Verlauf verlauf_;
+  bool verlaufAn_ = true;
+  mutable Packer packer_;
+  mutable uint64_t kennung_ = 0;
+  mutable bool kennungGueltig_ = false;
+};
+
+// A state that cannot be put back: foreign, damaged, or its input file changed.
+struct Zustandsfehler : std::runtime_error {
+  using std::runtime_error::runtime_error;
 };
 
 }  // namespace velkor

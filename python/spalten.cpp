@@ -223,7 +223,9 @@ void verbindungsspalteSetzen(Sitzung& s, const std::string& feld, const std::vec
     const auto w = werteLesen<int32_t>(werte, nummern.size());
     for (std::size_t i = 0; i < nummern.size(); ++i) (*ganz)[netz.platz(static_cast<std::size_t>(nummern[i]))] = w[i];
   }
-  s.nachAenderung();
+  // Only the weights are part of a checkpoint: a change of what a run never
+  // changes starts the history afresh.
+  s.nachAenderung(feld != "weight");
 }
 
 }  // namespace velkor

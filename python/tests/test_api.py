@@ -53,8 +53,9 @@ def test_geaenderte_werte_wirken_im_naechsten_schritt():
     sim.set_connections("weight_factor", 0.5)
     sim.step()
     assert sim.weights.tolist() == [0.4]
+    # An entry for the next step: its input phase sets the potential, A fires in the step after.
     sim.excite("A")
-    sim.step()
+    sim.step(2)
     assert sim.connections("in_transit").tolist() == [2]
     sim.set_cells("potential", 99.0, cells="B")
     assert sim.potentials.tolist()[1] == 99.0
@@ -153,7 +154,9 @@ def test_die_docstrings_halten_was_sie_versprechen():
     assert sim.cell_index(2) == sim.cell_index("B") == 2
     # One cell or one connection given as a NumPy integer or a plain index.
     sim.excite(np.int64(2))
-    assert sim.potentials[2] == 1.0 + 10
+    assert sim.pending == [2] and sim.potentials[2] == 0.0
+    sim.step()
+    assert sim.pending == [] and sim.potentials[2] == 1.0 + 10
     sim.set_cells("potential", 0.5, cells=np.int32(0))
     assert sim.potentials[0] == 0.5
     sim.set_connections("weight", 0.75, index=1)
@@ -251,7 +254,7 @@ def test_verbindungen_in_listenfolge_auch_nach_geaenderten_verzoegerungen():
     # column reads and writes in list order (newest line first).
     sim = velkor.Simulation.from_text("z A\ns 1\nc B 0.1 3\nc C 0.2 1\nc B 0.3 2\nc C 0.4 0\nz B\ns 9\nz C\ns 9\n")
     sim.excite("A")
-    sim.step(2)
+    sim.step(3)
     assert sim.connections("delay").tolist() == [0, 2, 1, 3]
     assert sim.connections("weight").tolist() == [0.4, 0.3, 0.2, 0.1]
     assert sim.connections("target").tolist() == [2, 1, 2, 1]

@@ -12,6 +12,7 @@ time step, the input reader and the state writer.
 Exceptions: FileNotFoundError/OSError (a file that cannot be read),
 velkor.FormatError (a net-file line with an undefined first character),
 velkor.NetError (a faulty net; .protocol holds the "protok.txt" lines),
+velkor.StateError (a ValueError: a snapshot that cannot be put back),
 ValueError/TypeError (bad arguments).
 """
 
@@ -19,13 +20,14 @@ import os as _os
 
 import numpy as _np
 
-from velkor._velkor import (__version__, Error, FormatError, NetError, Recorder, SpikeRecorder, _Simulation, cell_fields,
-                            connection_fields, pictures_available)
+from velkor._velkor import (__version__, Error, FormatError, NetError, Recorder, SpikeRecorder, StateError, _Simulation,
+                            cell_fields, connection_fields, pictures_available)
 from velkor.ausgabe import Ausgabe as _Ausgabe
 from velkor.netz import Net
+from velkor.zeitreise import Diff, History, Snapshot, Zeitreise as _Zeitreise
 
-__all__ = ["__version__", "Simulation", "Net", "Error", "FormatError", "NetError", "Recorder", "SpikeRecorder",
-           "cell_fields", "connection_fields", "pictures_available"]
+__all__ = ["__version__", "Simulation", "Net", "Error", "FormatError", "NetError", "StateError", "Recorder",
+           "SpikeRecorder", "Snapshot", "History", "Diff", "cell_fields", "connection_fields", "pictures_available"]
 
 
 def _pfad(wert, was):
@@ -55,7 +57,7 @@ def _anzeige(display):
         raise TypeError("display must be a pair (W, H), the outer window size") from None
 
 
-class Simulation(_Ausgabe, _Simulation):
+class Simulation(_Ausgabe, _Zeitreise, _Simulation):
     """One simulation of a net, stepped from Python.
 
     Simulation(net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None)
@@ -79,6 +81,8 @@ class Simulation(_Ausgabe, _Simulation):
     velkor.connection_fields); set_cells, set_connections, excite write.
     Recording: record_spikes(), record(cells, "potential"); out as to_neo(), to_pandas(),
     to_csv(path).
+    Going back: goto(step), step_back(n), history, snapshot(), restore(s), diff(a, b),
+    write_input(path).
     """
 
     def __init__(self, net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None):
@@ -164,7 +168,11 @@ class Simulation(_Ausgabe, _Simulation):
         return self.cell_values("learning_factor")
 
     def excite(self, cells):
-        """Excites cells as an input entry does: potential = threshold + 10 (fires next step)."""
+        """Gives cells an input entry for the next time step, as a line of the input file
+        would: its input phase sets potential = threshold + 10 (after the file's entries of that
+        step), so the cell fires in the step after. Until then the entry is pending (see
+        `pending`); write_input() writes it out. set_cells("potential", ...) sets a potential
+        at once."""
         for c in self._zellen(cells):
             self._excite(c)
 
