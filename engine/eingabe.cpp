@@ -1,7 +1,7 @@
 #include "engine/eingabe.h"
 
-#include <algorithm>
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -41,7 +41,7 @@ struct Eingabe::Datei {
   std::vector<char> puffer = std::vector<char>(pufferGroesse);
   std::size_t pos = 0;
   std::size_t fuellstand = 0;
-  int lesefehler = 0;  // errno of a failed read (a directory, an I/O error); 0 if none
+  int lesefehler = 0;    // errno of a failed read (a directory, an I/O error); 0 if none
   uint64_t gelesen = 0;  // bytes taken from the file so far
 
   // True while unread bytes remain.

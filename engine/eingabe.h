@@ -41,9 +41,9 @@ class Eingabe {
   struct Lesestand {
     bool offen = false;
     Dateikennung kennung;
-    uint64_t position = 0;           // of the next unread byte in the file
-    std::string eingabeZeile;        // what is left of the line read last
-    std::string eingabeWort;         // the entry read ahead
+    uint64_t position = 0;     // of the next unread byte in the file
+    std::string eingabeZeile;  // what is left of the line read last
+    std::string eingabeWort;   // the entry read ahead
     int32_t naechsterTakt = -1;
     std::vector<int32_t> vorgemerkt;  // cells excited by hand for the next step
     bool operator==(const Lesestand&) const = default;

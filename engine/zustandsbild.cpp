@@ -135,7 +135,8 @@ void Spaltenbild::herstellen(void* ziel, Packer& packer) const {
       std::memcpy(stelle, block.daten.data(), block.roh);
       continue;
     }
-    const std::size_t n = ZSTD_decompressDCtx(packer.entpacken(), stelle, block.roh, block.daten.data(), block.daten.size());
+    const std::size_t n =
+        ZSTD_decompressDCtx(packer.entpacken(), stelle, block.roh, block.daten.data(), block.daten.size());
     if (ZSTD_isError(n) != 0 || n != block.roh) throw std::runtime_error("a block of the history is damaged");
   }
 }
@@ -147,8 +148,8 @@ std::size_t Spaltenbild::packen(const Spaltenbild* neuer, Packer& packer) {
     if (block.gepackt) continue;
     if (neuer != nullptr && b < neuer->bloecke.size() && neuer->bloecke[b] == bloecke[b]) continue;
     packer.puffer.resize(ZSTD_compressBound(block.roh));
-    const std::size_t n = ZSTD_compressCCtx(packer.packen(), packer.puffer.data(), packer.puffer.size(), block.daten.data(),
-                                            block.roh, packstufe);
+    const std::size_t n = ZSTD_compressCCtx(packer.packen(), packer.puffer.data(), packer.puffer.size(),
+                                            block.daten.data(), block.roh, packstufe);
     // Kept unpacked where packing does not save a quarter.
     if (ZSTD_isError(n) != 0 || n > block.roh - block.roh / 4) continue;
     gespart += block.daten.size() - n;
@@ -331,8 +332,8 @@ void spalteSchreiben(Schreiber& s, const Spaltenbild& spalte, Packer& packer) {
     bool gepackt = b->gepackt;
     if (!gepackt) {
       packer.puffer.resize(ZSTD_compressBound(b->roh));
-      const std::size_t n =
-          ZSTD_compressCCtx(packer.packen(), packer.puffer.data(), packer.puffer.size(), b->daten.data(), b->roh, packstufe);
+      const std::size_t n = ZSTD_compressCCtx(packer.packen(), packer.puffer.data(), packer.puffer.size(),
+                                              b->daten.data(), b->roh, packstufe);
       if (ZSTD_isError(n) == 0 && n < b->roh) {
         daten = std::string_view(packer.puffer.data(), n);
         gepackt = true;
@@ -355,7 +356,8 @@ bool spalteLesen(Leser& l, Spaltenbild& spalte) {
     block->roh = l.zahl<uint32_t>();
     block->gepackt = l.zahl<uint8_t>() != 0;
     const auto n = l.zahl<uint32_t>();
-    const std::size_t soll = std::min(Spaltenbild::blockgroesse, spalte.bytes - std::size_t{b} * Spaltenbild::blockgroesse);
+    const std::size_t soll =
+        std::min(Spaltenbild::blockgroesse, spalte.bytes - std::size_t{b} * Spaltenbild::blockgroesse);
     if (l.kaputt || block->roh != soll || (!block->gepackt && n != block->roh)) return false;
     std::string_view daten = l.stueck(n);
     if (l.kaputt) return false;
@@ -414,7 +416,8 @@ std::string zustandsbytes(const Zustandsbild& bild, uint64_t kennung, Packer& pa
   s.zahl(e.naechsterTakt);
   s.zahl<uint32_t>(static_cast<uint32_t>(e.vorgemerkt.size()));
   for (const int32_t c : e.vorgemerkt) s.zahl(c);
-  for (const Spaltenbild* spalte : {&bild.zellen, &bild.gewicht, &bild.laufzaehler, &bild.letzteankunft, &bild.imfenster}) {
+  for (const Spaltenbild* spalte :
+       {&bild.zellen, &bild.gewicht, &bild.laufzaehler, &bild.letzteankunft, &bild.imfenster}) {
     spalteSchreiben(s, *spalte, packer);
   }
   s.zahl(fnv(s.aus.data(), s.aus.size()));

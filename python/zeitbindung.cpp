@@ -68,8 +68,7 @@ void zeitreiseBinden(py::module_& m, py::class_<Sitzung>& klasse) {
       .def_property_readonly("time_step", [](const Zustandsbild& b) { return b.zeittakt; })
       .def_property_readonly("nbytes", &Zustandsbild::bytes);
 
-  klasse
-      .def("_snapshot", [](const Sitzung& s) { return std::const_pointer_cast<Zustandsbild>(s.aufnehmen()); })
+  klasse.def("_snapshot", [](const Sitzung& s) { return std::const_pointer_cast<Zustandsbild>(s.aufnehmen()); })
       .def("_restore", [](Sitzung& s, const Zustandsbild& b) { s.herstellen(b); })
       .def("_state_bytes", [](const Sitzung& s, const Zustandsbild& b) { return py::bytes(s.bytes(b)); })
       .def("_state_from_bytes",
