@@ -425,8 +425,12 @@ std::string zustandsbytes(const Zustandsbild& bild, uint64_t kennung, Packer& pa
 }
 
 bool zustandAusBytes(std::string_view bytes, uint64_t kennung, Zustandsbild& bild, std::string& fehler) {
-  if (bytes.size() < kopf.size() + 8 || bytes.substr(0, kopf.size()) != kopf) {
+  if (bytes.substr(0, kopf.size()) != kopf) {
     fehler = "not a velkor state snapshot";
+    return false;
+  }
+  if (bytes.size() < kopf.size() + 8) {
+    fehler = "the snapshot is damaged (cut short)";
     return false;
   }
   uint64_t pruef = 0;
