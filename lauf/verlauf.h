@@ -60,6 +60,8 @@ class Verlauf {
   int32_t letzter() const { return letzter_; }
   std::size_t speicher() const { return speicher_; }
   std::size_t punktzahl() const { return punkte_.size(); }
+  // Seconds the last checkpoint took.
+  double punktkosten() const { return punktkosten_; }
   std::vector<int32_t> punktschritte() const;
   // Whether every input entry since step 0 is written down.
   bool protokollVollstaendig() const { return vollstaendig_; }
