@@ -189,6 +189,7 @@ void Eingabe::eintragAnwenden(Netz& netz, Laufzustand& lauf, Zyklusanzeige& anze
   if (c < 0 || c >= netz.zellenzahl) return;
   TZelle& zelle = netz.Zelltabelle[static_cast<std::size_t>(c)];
   zelle.potenzial = zelle.schwelle + 10;
+  anzeige.erregt(c);
 }
 
 void Eingabe::eingabelesen(Netz& netz, int32_t zeittakt, Laufzustand& lauf, Zyklusanzeige& anzeige) {

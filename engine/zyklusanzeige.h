@@ -17,6 +17,9 @@ class Zyklusanzeige {
   // In phase 1, once per firing, in cell order, on the thread that runs the
   // time step.
   virtual void gefeuert(int32_t /*zelle*/) {}
+  // In phase 2, after an input entry has set the potential of `zelle`
+  // (to its threshold + 10), once per applied entry, in the order of the file.
+  virtual void erregt(int32_t /*zelle*/) {}
   // Phase 4: every cell in the active view.
   virtual void anzeigen() {}
   // After phase 4: the number of the time step at the bottom left.
