@@ -147,15 +147,17 @@ class Text {
     std::string z = "  recovery of the learning factor (" + std::string(r.wachstum ? "growth" : "decay") +
                     " form, factor " + zahl(r.erholfaktor) + "): " + zahl(r.lernfaktorVorher) + " -> " +
                     zahl(r.lernfaktorBerechnet);
-    if (r.begrenzt)
+    if (r.begrenzt) {
       z += (r.wachstum ? ", capped at the start value " : ", held at the start value ") + zahl(r.lernfaktorNachher);
+    }
     zeile(z);
   }
 
   void gewichtsschritte() {
     std::size_t geaendert = 0;
-    for (const schlicht::Gewichtsschritt& g : e_.gewichtsschritte)
+    for (const schlicht::Gewichtsschritt& g : e_.gewichtsschritte) {
       geaendert += bitsGleich(g.gewichtVorher, g.gewichtNachher) ? 0 : 1;
+    }
     if (e_.gewichtsschritte.empty()) return;
     zeile("  per-step weight update: " +
           anzahl(static_cast<int64_t>(e_.gewichtsschritte.size()), "connection", "connections") + " into the cell, " +
@@ -167,7 +169,7 @@ class Text {
         z += "windowed rule, " + name_ + (g.zaehltAlsFeuernd ? " counts as firing" : " does not count as firing");
         z += ", last arrival " +
              (g.letzteankunft >= 0 ? "at step " + std::to_string(g.letzteankunft) : std::string("none"));
-        z += ", window " + std::to_string(g.zeitfenster) + ": ";
+        z += g.zeitfenster < 0 ? std::string(", no window: ") : ", window " + std::to_string(g.zeitfenster) + ": ";
         if (g.zaehltAlsFeuernd) {
           z += g.imfenster ? "in the window" : "not in the window";
         } else {

@@ -115,7 +115,10 @@ void vergleichen(const Fall& f, int zellen, int schritte) {
             hooksSchnell.gefeuerte.count(c) != 0
                 ? static_cast<int32_t>(static_cast<uint32_t>(v.verzoegerung[schnell.netz.platz(i)]) + 1U)
                 : vorher[i];
-        if (vor3 == 1) ankuenfte.insert(i);
+        if (vor3 == 1) {
+          ankuenfte.insert(i);
+          EXPECT_EQ(nachher[i], 0);
+        }
         if (vor3 != 0 && vor3 != 1 && nachher[i] == vor3) stockungen.insert(i);
       }
     }
