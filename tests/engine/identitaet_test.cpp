@@ -1,4 +1,4 @@
-// The engine against the plain time step of referenz.cpp on random nets:
+// The engine against the plain time step (engine/schlicht.h) on random nets:
 // learning, inhibition, every kind of delay and refractory time, P 100 and
 // P 50 and changes of P between steps, on 1, 2, 3 and 8 threads (the nets are
 // split however small they are). The state file, the trace log and every
@@ -16,11 +16,11 @@
 
 #include "display/anzeige.h"
 #include "display/nullcanvas.h"
+#include "engine/schlicht.h"
 #include "engine/zyklus.h"
 #include "lauf/start.h"
 #include "net/netzladen.h"
 #include "net/zustand.h"
-#include "tests/engine/referenz.h"
 #include "tests/engine/testnetz.h"
 #include "tests/engine/zufallsnetz.h"
 
@@ -83,7 +83,7 @@ Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::strin
     auto schritt = [&](bool bisStop) {
       sim->lauf.anhalten = !bisStop;
       if (mitReferenz) {
-        referenz::zyklus(*sim, anzeige);
+        schlicht::zyklus(*sim, anzeige);
       } else {
         zyklus(*sim, anzeige);
       }
