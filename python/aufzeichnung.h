@@ -67,6 +67,9 @@ class Aufzeichnung final : public Zyklusanzeige {
     }
     if (innen_ != nullptr) innen_->gefeuert(zelle);
   }
+  void erregt(int32_t zelle) override {
+    if (innen_ != nullptr) innen_->erregt(zelle);
+  }
   void anzeigen() override {
     if (innen_ != nullptr) innen_->anzeigen();
   }

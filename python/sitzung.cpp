@@ -347,6 +347,34 @@ std::shared_ptr<const Zustandsbild> Sitzung::ausBytes(std::string_view bytes) co
   return bild;
 }
 
+std::vector<Erklaerung> Sitzung::erklaeren(const std::vector<int32_t>& zellen, int32_t schritt) {
+  frei();
+  if (sim_.lauf.netzfehler) throw Netzfehler("Netzfehler: the net is faulty and is not simulated", {});
+  const int32_t jetzt = sim_.zeittakt;
+  Zyklusanzeige still;
+  std::string fehler;
+  if (schritt == jetzt) {
+    // The coming step: run in the plain form, then put back.
+    const Zustandsbild vorher = zustandAufnehmen(sim_, nullptr);
+    auto aus = velkor::erklaeren(sim_, zellen, still);
+    if (!zustandHerstellen(sim_, vorher, packer_, fehler)) throw Zustandsfehler(fehler);
+    return aus;
+  }
+  if (!verlaufAn_) {
+    throw std::logic_error("the history is off: only the coming step (" + std::to_string(jetzt) +
+                           ") can be explained");
+  }
+  if (schritt < verlauf_.erster() || schritt >= verlauf_.letzter()) {
+    throw std::invalid_argument("step " + std::to_string(schritt) + " is not in the history (it holds steps " +
+                                std::to_string(verlauf_.erster()) + " to " + std::to_string(verlauf_.letzter()) + ")");
+  }
+  if (!verlauf_.gehe(sim_, schritt, still, fehler)) throw Zustandsfehler(fehler);
+  auto aus = velkor::erklaeren(sim_, zellen, still);
+  // Back where the simulation was; the recordings stay as they are.
+  if (!verlauf_.gehe(sim_, jetzt, still, fehler)) throw Zustandsfehler(fehler);
+  return aus;
+}
+
 std::string Sitzung::eingabeText() const {
   frei();
   if (!verlaufAn_) throw std::logic_error("the history is off: the input of the session was not written down");

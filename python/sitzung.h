@@ -12,6 +12,7 @@
 
 #include "display/anzeige.h"
 #include "engine/simulation.h"
+#include "engine/erklaeren.h"
 #include "engine/zustandsbild.h"
 #include "lauf/verlauf.h"
 #include "python/aufzeichnung.h"
@@ -100,6 +101,9 @@ class Sitzung {
   uint64_t kennung() const;
   std::string bytes(const Zustandsbild& bild) const;
   std::shared_ptr<const Zustandsbild> ausBytes(std::string_view bytes) const;
+  // What happened to `zellen` in time step `schritt` (of the history, or the
+  // coming one), reproduced in the plain form; the simulation stays where it is.
+  std::vector<Erklaerung> erklaeren(const std::vector<int32_t>& zellen, int32_t schritt);
   // The session as an input file.
   std::string eingabeText() const;
 

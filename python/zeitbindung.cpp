@@ -7,6 +7,7 @@
 #include <pybind11/stl.h>
 
 #include "engine/zustandsbild.h"
+#include "lauf/erklaerungstext.h"
 #include "python/sitzung.h"
 
 namespace py = pybind11;
@@ -95,6 +96,15 @@ void zeitreiseBinden(py::module_& m, py::class_<Sitzung>& klasse) {
            [](Sitzung& s, int64_t n) {
              if (n < 0) throw std::invalid_argument("the budget must not be negative");
              s.verlauf().budget = static_cast<std::size_t>(n);
+           })
+      .def("_explain",
+           [](Sitzung& s, const std::vector<int32_t>& zellen, int32_t schritt) {
+             py::list aus;
+             for (const Erklaerung& e : s.erklaeren(zellen, schritt)) {
+               aus.append(py::make_tuple(py::bytes(erklaerungText(e, s.sim().netz)),
+                                         py::bytes(erklaerungJson(e, s.sim().netz))));
+             }
+             return aus;
            })
       .def("_input_text", [](const Sitzung& s) { return py::bytes(s.eingabeText()); })
       .def("_pending", [](const Sitzung& s) { return s.sim().eingabe.vorgemerkt(); });

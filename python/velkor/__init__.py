@@ -24,10 +24,11 @@ from velkor._velkor import (__version__, Error, FormatError, NetError, Recorder,
                             cell_fields, connection_fields, pictures_available)
 from velkor.ausgabe import Ausgabe as _Ausgabe
 from velkor.netz import Net
+from velkor.erklaerung import Explanation
 from velkor.zeitreise import Diff, History, Snapshot, Zeitreise as _Zeitreise
 
 __all__ = ["__version__", "Simulation", "Net", "Error", "FormatError", "NetError", "StateError", "Recorder",
-           "SpikeRecorder", "Snapshot", "History", "Diff", "cell_fields", "connection_fields", "pictures_available"]
+           "SpikeRecorder", "Snapshot", "History", "Diff", "Explanation", "cell_fields", "connection_fields", "pictures_available"]
 
 
 def _pfad(wert, was):
@@ -82,7 +83,7 @@ class Simulation(_Ausgabe, _Zeitreise, _Simulation):
     Recording: record_spikes(), record(cells, "potential"); out as to_neo(), to_pandas(),
     to_csv(path).
     Going back: goto(step), step_back(n), history, snapshot(), restore(s), diff(a, b),
-    write_input(path).
+    write_input(path); explain(cell, step) says why a cell fired or did not.
     """
 
     def __init__(self, net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None):

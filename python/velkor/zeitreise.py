@@ -194,6 +194,25 @@ class Zeitreise:
         with open(os.fspath(path), "wb") as f:
             f.write(text)
 
+    def explain(self, cell, step=None):
+        """Why `cell` fired or did not at time step `step` (None: the step that ran last): a
+        velkor.Explanation, or a list of them when `cell` is a list. The step is run again
+        in the plain form from the history (or, for the coming step time_step, from the
+        state now); the simulation stays where it is.
+
+        Raises ValueError for an unknown cell or a step outside the history."""
+        from velkor.erklaerung import erklaerungen
+        if step is None:
+            step = self.time_step - 1
+            if step < 0:
+                raise ValueError("no time step has run yet; explain(cell, step=0) explains the coming one")
+        if isinstance(step, bool) or not isinstance(step, (int, _np.integer)):
+            raise TypeError("step must be an int")
+        einzeln = isinstance(cell, (int, _np.integer, str))
+        zellen = [self.cell_index(cell)] if einzeln else [self.cell_index(c) for c in cell]
+        aus = erklaerungen(self._explain(zellen, int(step)))
+        return aus[0] if einzeln else aus
+
     @property
     def pending(self):
         """The cells excite() gave an input entry for the next time step (not yet applied)."""
