@@ -22,6 +22,8 @@ using namespace velkor;
 namespace velkor {
 // The Python classes SpikeRecorder and Recorder (aufzeichnungsbindung.cpp).
 void aufzeichnungenBinden(py::module_& m);
+// The breakpoint calls of _Simulation (haltebindung.cpp).
+void haltepunkteBinden(py::module_& m);
 }  // namespace velkor
 
 namespace {
@@ -266,4 +268,5 @@ PYBIND11_MODULE(_velkor, m) {
           "picture(view, size=(1032, 768)): the net in its present state on a fresh canvas, in\n"
           "the cell view (\"v\" or \"V\") or the compressed view (\"m 4\": magnification 4), as the\n"
           "start draws it.");
+  haltepunkteBinden(m);
 }

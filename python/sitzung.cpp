@@ -153,24 +153,32 @@ void Sitzung::eingabeOeffnen() {
 
 int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
   int64_t gelaufen = 0;
+  halte.clear();
   for (int64_t i = 0; i < n; ++i) {
-    gelaufen += einzelschritt(sim_, aufzeichnung_);
-    if (unterbrechung != nullptr && unterbrechung()) break;
+    gelaufen += einzelschritt(sim_, aufzeichnung_, haltepunkte, halte);
+    if (!halte.empty() || (unterbrechung != nullptr && unterbrechung())) break;
   }
   return gelaufen;
 }
 
-int64_t Sitzung::bisStop(bool (*unterbrechung)()) {
+int64_t Sitzung::bisStop(bool (*unterbrechung)(), const Haltepunkte* einmalig) {
   aufzeichnung_.abbruch = unterbrechung;
   aufzeichnung_.abbruchLauf = &sim_.lauf;
-  const int64_t gelaufen = velkor::bisStop(sim_, aufzeichnung_, anzeige_.get());
+  Haltepunkte vereint;
+  if (einmalig != nullptr) {
+    vereint = haltepunkte;
+    vereint.hinzufuegen(*einmalig);
+  }
+  const int64_t gelaufen =
+      velkor::bisStop(sim_, aufzeichnung_, anzeige_.get(), einmalig != nullptr ? vereint : haltepunkte, halte);
   aufzeichnung_.abbruch = nullptr;
   return gelaufen;
 }
 
 int64_t Sitzung::bisEnde(bool (*unterbrechung)()) {
   int64_t gelaufen = 0;
-  while (!sim_.lauf.eingabeEnde) {
+  halte.clear();
+  while (!sim_.lauf.eingabeEnde && halte.empty()) {
     gelaufen += bisStop(unterbrechung);
     if (unterbrechung != nullptr && unterbrechung()) break;
   }
@@ -193,6 +201,7 @@ void Sitzung::neustart() {
     anzeigeVorbereiten();
   }
   eingabeOeffnen();
+  halte.clear();
   sim_.lauf.neugestartet = true;
 }
 

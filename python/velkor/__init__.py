@@ -22,10 +22,11 @@ import numpy as _np
 from velkor._velkor import (__version__, Error, FormatError, NetError, Recorder, SpikeRecorder, _Simulation, cell_fields,
                             connection_fields, pictures_available)
 from velkor.ausgabe import Ausgabe as _Ausgabe
+from velkor.haltepunkte import Breakpoint, Breakpoints, Haltestellen as _Haltestellen, Hit
 from velkor.netz import Net
 
 __all__ = ["__version__", "Simulation", "Net", "Error", "FormatError", "NetError", "Recorder", "SpikeRecorder",
-           "cell_fields", "connection_fields", "pictures_available"]
+           "cell_fields", "connection_fields", "pictures_available", "Breakpoint", "Breakpoints", "Hit"]
 
 
 def _pfad(wert, was):
@@ -55,7 +56,7 @@ def _anzeige(display):
         raise TypeError("display must be a pair (W, H), the outer window size") from None
 
 
-class Simulation(_Ausgabe, _Simulation):
+class Simulation(_Ausgabe, _Haltestellen, _Simulation):
     """One simulation of a net, stepped from Python.
 
     Simulation(net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None)
@@ -75,6 +76,8 @@ class Simulation(_Ausgabe, _Simulation):
     is never stepped), ValueError/TypeError.
 
     Stepping: step(n), run_to_stop(), run(), restart(); time_step, input_ended, stopped, p.
+    Breakpoints: breakpoints.add_fires(cell), add_potential(cell, value), add_step(n), hit;
+    run_to_stop(until_fires=..., until_step=..., until_potential=...) for one run.
     Values: cells(field) and connections(field) give NumPy copies (see velkor.cell_fields,
     velkor.connection_fields); set_cells, set_connections, excite write.
     Recording: record_spikes(), record(cells, "potential"); out as to_neo(), to_pandas(),
