@@ -117,6 +117,7 @@ class Sitzung {
   // that caught the last step of the last call; empty when it did not halt.
   Haltepunkte haltepunkte;
   std::vector<Halt> halte;
+
   Aufzeichnung& aufzeichnung() {
     frei();
     return aufzeichnung_;
