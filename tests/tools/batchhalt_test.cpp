@@ -1,5 +1,5 @@
-// velkor-batch with breakpoints: the options, the note lines, and runs that
-// halt at them against the straight run of the same net.
+// velkor-batch with breakpoints: the note lines, runs that halt at them
+// against the straight run of the same net, and bad breakpoints.
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/engine/zufallsnetz.h"
 #include "tests/tools/batchaufruf.h"
-#include "tools/batchoptionen.h"
 
 namespace velkor {
 namespace {
@@ -27,30 +27,11 @@ std::string ohneZeiten(const std::string& aus) {
 // The steps in which each cell fires, from the file of --spikes.
 std::map<int, std::vector<int>> feuerungen(const std::string& csv) {
   std::map<int, std::vector<int>> aus;
-  std::istringstream ein(csv);
-  std::string zeile;
-  std::getline(ein, zeile);  // the header
-  while (std::getline(ein, zeile)) {
-    int takt = 0;
-    int zelle = 0;
-    char komma = 0;
-    std::istringstream(zeile) >> takt >> komma >> zelle;
-    aus[zelle].push_back(takt);
-  }
+  std::istringstream ein(csv.substr(csv.find('\n') + 1));  // without the header
+  int takt = 0, zelle = 0;
+  char komma = 0;
+  while (ein >> takt >> komma >> zelle && ein.ignore(1000, '\n')) aus[zelle].push_back(takt);
   return aus;
-}
-
-TEST(Batchhalt, OptionenWiederholbar) {
-  const Optionslesung l = optionenLesen(
-      {"--break-fires", "A", "--break-fires=#2", "--break-step", "0", "--break-step=2147483647", "T", "n", "e"});
-  ASSERT_EQ(l.fehler, "");
-  EXPECT_EQ(l.optionen.haltZellen, (std::vector<std::string>{"A", "#2"}));
-  EXPECT_EQ(l.optionen.haltTakte, (std::vector<int32_t>{0, 2147483647}));
-  for (const char* falsch : {"-1", "2147483648", "x", "", "1.5"}) {
-    EXPECT_NE(optionenLesen({"--break-step", falsch, "T", "n", "e"}).fehler, "") << falsch;
-  }
-  EXPECT_NE(optionenLesen({"--break-fires=", "T", "n", "e"}).fehler, "");
-  EXPECT_NE(optionenLesen({"--break-fires"}).fehler, "");
 }
 
 // Random nets: the cell given by name, "#N" and N. Without --runs every
@@ -86,7 +67,8 @@ TEST(Batchhalt, HalteTeilenDenLaufOhneIhnZuAendern) {
     std::map<int, std::string> noten;
     for (int t : feuert.at(zelle))
       noten[t] = "--break-fires C" + std::to_string(zelle) + " (cell " + std::to_string(zelle) + ")";
-    noten[takt] += (noten.count(takt) != 0 ? ", " : "") + std::string("--break-step ") + std::to_string(takt);
+    const bool auchFeuern = noten.count(takt) != 0;
+    noten[takt] += (auchFeuern ? ", --break-step " : "--break-step ") + std::to_string(takt);
     std::string erwartet;
     for (const auto& [t, text] : noten) erwartet += "halt after time step " + std::to_string(t) + ": " + text + "\n";
     EXPECT_EQ(ohneZeiten(u.aus), erwartet + gerade) << "seed " << seed << " " << name;
@@ -116,41 +98,35 @@ class Batchkette : public ::testing::Test {
 };
 
 TEST_F(Batchkette, EinHaltZaehltAlsLauf) {
-  // Each row: breakpoints and runs, then the single steps that end in the same state.
-  struct Fall {
-    std::vector<std::string> optionen;
-    std::string noten;
-    int schritte;
-  } faelle[] = {
-      {{"--runs", "1", "--break-step", "3"}, "halt after time step 3: --break-step 3\n", 4},
+  // Breakpoints and runs, their notes, and the single steps that end in the same state.
+  const std::tuple<std::vector<std::string>, std::string, int> faelle[] = {
       {{"--runs", "2", "--break-step", "3"}, "halt after time step 3: --break-step 3\n", 8},
       {{"--runs", "1", "--break-step", "7"}, "halt after time step 7: --break-step 7\n", 8},
-      {{"--runs", "2", "--break-step", "6", "--break-step", "8"}, "halt after time step 6: --break-step 6\n", 8},
-      {{"--runs", "3", "--break-step", "6", "--break-step", "8"},
-       "halt after time step 6: --break-step 6\nhalt after time step 8: --break-step 8\n",
-       9},
-      {{"--runs", "1", "--break-fires", "B"}, "halt after time step 3: --break-fires B (cell 1)\n", 4},
+      {{"--runs", "3", "--break-step", "6", "--break-fires", "B"},
+       "halt after time step 3: --break-fires B (cell 1)\nhalt after time step 6: --break-step 6\n",
+       8},
       {{"--runs", "1", "--break-fires", "#1", "--break-fires", "A"},
        "halt after time step 1: --break-fires A (cell 0)\n",
        2},
-      {{"--runs", "0", "--steps", "5", "--break-step", "1", "--break-step", "3"},
-       "halt after time step 1: --break-step 1\nhalt after time step 3: --break-step 3\n",
-       5},
-      {{"--runs", "1", "--break-step", "2147483647"}, "", 8},
+      {{"--runs", "0", "--steps", "3", "--break-step", "1"}, "halt after time step 1: --break-step 1\n", 3},
   };
-  for (const Fall& f : faelle) {
-    const auto [aus, zustand] = lauf(f.optionen);
-    const auto [gerade, geradeZustand] = lauf({"--runs", "0", "--steps", std::to_string(f.schritte)});
-    EXPECT_EQ(aus, f.noten + gerade) << f.optionen[1] << " " << f.optionen[3];
-    EXPECT_EQ(zustand, geradeZustand) << f.optionen[1] << " " << f.optionen[3];
+  for (const auto& [optionen, noten, schritte] : faelle) {
+    const auto [aus, zustand] = lauf(optionen);
+    const auto [gerade, geradeZustand] = lauf({"--runs", "0", "--steps", std::to_string(schritte)});
+    EXPECT_EQ(aus, noten + gerade) << optionen[3];
+    EXPECT_EQ(zustand, geradeZustand) << optionen[3];
   }
 }
 
-TEST_F(Batchkette, UnbekannteZelle) {
+TEST_F(Batchkette, UnbekannteZelleUndFalscherSchritt) {
   for (const char* zelle : {"C", "#2", "2", "-1", "b", "#"}) {
     EXPECT_EQ(kette({"--break-fires", "A", "--break-fires", zelle}), 2) << zelle;
     EXPECT_EQ(u.fehler, "velkor-batch: --break-fires: no cell \"" + std::string(zelle) + "\"\n");
     EXPECT_EQ(u.aus, "");
+  }
+  for (const char* schritt : {"-1", "2147483648", "x", ""}) {
+    EXPECT_EQ(kette({"--break-step=" + std::string(schritt)}), 2) << schritt;
+    EXPECT_NE(u.fehler.find("bad value for --break-step"), std::string::npos) << u.fehler;
   }
 }
 
