@@ -130,9 +130,8 @@ PYBIND11_MODULE(_velkor, m) {
           },
           py::arg("n") = 1,
           "Runs n single time steps, as the space bar does (also after the input has ended);\n"
-          "a breakpoint ends them early. Returns the number of steps run. Other Python threads run meanwhile; Ctrl-C "
-          "stops\n"
-          "it after the current time step (KeyboardInterrupt).")
+          "a breakpoint ends them early. Returns the number of steps run. Other Python threads\n"
+          "run meanwhile; Ctrl-C stops it after the current time step (KeyboardInterrupt).")
       .def(
           "run_to_stop",
           [](Sitzung& s) {
