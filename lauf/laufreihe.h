@@ -5,9 +5,11 @@
 // conditions) has one place to sit.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/simulation.h"
 #include "engine/zyklusanzeige.h"
+#include "lauf/haltepunkt.h"
 
 namespace velkor {
 
@@ -21,5 +23,14 @@ int64_t einzelschritt(Simulation& sim, Zyklusanzeige& hooks);
 // "Simulation bis Stop": nothing once the input has ended; where `anzeige`
 // draws, the note in the bar first.
 int64_t bisStop(Simulation& sim, Zyklusanzeige& hooks, Anzeige* anzeige);
+
+// The same with breakpoints: a step that one of them catches ends the run as
+// a stop mark does. `halte` gets the breakpoints that caught the last step,
+// in the order firings (by cell), potentials, step number; it stays empty
+// when none did. Without breakpoints these are the calls above.
+int64_t zyklusLaufen(Simulation& sim, Zyklusanzeige& hooks, const Haltepunkte& haltepunkte, std::vector<Halt>& halte);
+int64_t einzelschritt(Simulation& sim, Zyklusanzeige& hooks, const Haltepunkte& haltepunkte, std::vector<Halt>& halte);
+int64_t bisStop(Simulation& sim, Zyklusanzeige& hooks, Anzeige* anzeige, const Haltepunkte& haltepunkte,
+                std::vector<Halt>& halte);
 
 }  // namespace velkor

@@ -24,6 +24,8 @@ namespace velkor {
 void aufzeichnungenBinden(py::module_& m);
 // Snapshots and the history (zeitbindung.cpp).
 void zeitreiseBinden(py::module_& m, py::class_<Sitzung>& klasse);
+// The breakpoint calls of _Simulation (haltebindung.cpp).
+void haltepunkteBinden(py::module_& m);
 }  // namespace velkor
 
 namespace {
@@ -130,9 +132,9 @@ PYBIND11_MODULE(_velkor, m) {
             return ohneGil(s, n <= 1, [&](auto unterbrochen) { return s.schritte(n, unterbrochen); });
           },
           py::arg("n") = 1,
-          "Runs n single time steps, as the space bar does (also after the input has ended).\n"
-          "Returns the number of steps run. Other Python threads run meanwhile; Ctrl-C stops\n"
-          "it after the current time step (KeyboardInterrupt).")
+          "Runs n single time steps, as the space bar does (also after the input has ended);\n"
+          "a breakpoint ends them early. Returns the number of steps run. Other Python threads\n"
+          "run meanwhile; Ctrl-C stops it after the current time step (KeyboardInterrupt).")
       .def(
           "run_to_stop",
           [](Sitzung& s) {
@@ -148,7 +150,8 @@ PYBIND11_MODULE(_velkor, m) {
             nichtFehlerhaft(s);
             return ohneGil(s, false, [&](auto unterbrochen) { return s.bisEnde(unterbrochen); });
           },
-          "Runs until the input has ended (over every stop mark). Returns the number of steps run.\n"
+          "Runs until the input has ended (over every stop mark) or a breakpoint halts.\n"
+          "Returns the number of steps run.\n"
           "Other Python threads run meanwhile; Ctrl-C stops it after the current time step.")
       .def("restart", &Sitzung::neustart,
            "\"Neustart\": loads the net and opens the input again; time step 0. Recordings stay.")
@@ -159,7 +162,7 @@ PYBIND11_MODULE(_velkor, m) {
           "input_ended", [](const Sitzung& s) { return s.sim().lauf.eingabeEnde; }, "The input has ended.")
       .def_property_readonly(
           "stopped", [](const Sitzung& s) { return s.sim().lauf.anhalten; },
-          "The last time step stopped a run (stop mark, end of input, or a single step).")
+          "The last time step stopped a run (stop mark, end of input, breakpoint, or a single step).")
       .def_property(
           "p", [](const Sitzung& s) { return s.sim().param.pWert; },
           [](Sitzung& s, int32_t p) { s.pSetzen(p); },
@@ -270,4 +273,5 @@ PYBIND11_MODULE(_velkor, m) {
           "the cell view (\"v\" or \"V\") or the compressed view (\"m 4\": magnification 4), as the\n"
           "start draws it.");
   zeitreiseBinden(m, klasse);
+  haltepunkteBinden(m);
 }

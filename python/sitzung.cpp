@@ -162,28 +162,36 @@ int64_t Sitzung::mitVerlauf(F&& lauf) {
 }
 
 int64_t Sitzung::schritte(int64_t n, bool (*unterbrechung)()) {
+  halte.clear();
   return mitVerlauf([&](Zyklusanzeige& hooks) {
     int64_t gelaufen = 0;
     for (int64_t i = 0; i < n; ++i) {
-      gelaufen += einzelschritt(sim_, hooks);
-      if (unterbrechung != nullptr && unterbrechung()) break;
+      gelaufen += einzelschritt(sim_, hooks, haltepunkte, halte);
+      if (!halte.empty() || (unterbrechung != nullptr && unterbrechung())) break;
     }
     return gelaufen;
   });
 }
 
-int64_t Sitzung::bisStop(bool (*unterbrechung)()) {
+int64_t Sitzung::bisStop(bool (*unterbrechung)(), const Haltepunkte* einmalig) {
   aufzeichnung_.abbruch = unterbrechung;
   aufzeichnung_.abbruchLauf = &sim_.lauf;
-  const int64_t gelaufen =
-      mitVerlauf([&](Zyklusanzeige& hooks) { return velkor::bisStop(sim_, hooks, anzeige_.get()); });
+  Haltepunkte vereint;
+  if (einmalig != nullptr) {
+    vereint = haltepunkte;
+    vereint.hinzufuegen(*einmalig);
+  }
+  const int64_t gelaufen = mitVerlauf([&](Zyklusanzeige& hooks) {
+    return velkor::bisStop(sim_, hooks, anzeige_.get(), einmalig != nullptr ? vereint : haltepunkte, halte);
+  });
   aufzeichnung_.abbruch = nullptr;
   return gelaufen;
 }
 
 int64_t Sitzung::bisEnde(bool (*unterbrechung)()) {
   int64_t gelaufen = 0;
-  while (!sim_.lauf.eingabeEnde) {
+  halte.clear();
+  while (!sim_.lauf.eingabeEnde && halte.empty()) {
     gelaufen += bisStop(unterbrechung);
     if (unterbrechung != nullptr && unterbrechung()) break;
   }
@@ -206,6 +214,7 @@ void Sitzung::neustart() {
     anzeigeVorbereiten();
   }
   eingabeOeffnen();
+  halte.clear();
   sim_.lauf.neugestartet = true;
   verlauf_.neuBeginnen(sim_);
 }

@@ -15,6 +15,7 @@
 #include "engine/erklaeren.h"
 #include "engine/zustandsbild.h"
 #include "lauf/verlauf.h"
+#include "lauf/haltepunkt.h"
 #include "python/aufzeichnung.h"
 
 namespace velkor {
@@ -61,12 +62,13 @@ class Sitzung {
   Sitzung& operator=(const Sitzung&) = delete;
 
   // n single time steps, as the space bar runs them. `unterbrechung` is asked
-  // after every step; true ends the loop early.
+  // after every step; true ends the loop early, and so does a breakpoint.
   int64_t schritte(int64_t n, bool (*unterbrechung)());
   // "Simulation bis Stop": nothing once the input has ended. `unterbrechung`
-  // is asked after every step; true stops the run there.
-  int64_t bisStop(bool (*unterbrechung)() = nullptr);
-  // Runs until stop until the input has ended.
+  // is asked after every step; true stops the run there. `einmalig`:
+  // breakpoints for this run beside the set ones.
+  int64_t bisStop(bool (*unterbrechung)() = nullptr, const Haltepunkte* einmalig = nullptr);
+  // Runs until stop until the input has ended or a breakpoint halts.
   int64_t bisEnde(bool (*unterbrechung)());
   // "Neustart": the net and the input loaded again, zeittakt 0.
   void neustart();
@@ -142,6 +144,12 @@ class Sitzung {
     return sim_;
   }
   const Quelle& quelle() const { return quelle_; }
+
+  // The breakpoints of the calls above (python/haltebindung.cpp), and those
+  // that caught the last step of the last call; empty when it did not halt.
+  Haltepunkte haltepunkte;
+  std::vector<Halt> halte;
+
   Aufzeichnung& aufzeichnung() {
     frei();
     return aufzeichnung_;

@@ -10,10 +10,12 @@
 #include <iomanip>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "display/anzeige.h"
 #include "display/nullcanvas.h"
 #include "lauf/bild.h"
+#include "lauf/haltepunkt.h"
 #include "lauf/kommandozeile.h"
 #include "lauf/laufreihe.h"
 #include "lauf/start.h"
@@ -26,7 +28,6 @@ namespace velkor {
 namespace {
 
 using Uhr = std::chrono::steady_clock;
-
 
 double sekunden(Uhr::time_point von, Uhr::time_point bis) { return std::chrono::duration<double>(bis - von).count(); }
 
@@ -123,19 +124,56 @@ void zusammenfassen(const Batchoptionen& o, const Simulation& sim, const Kommand
   aus << std::flush;
 }
 
+// The breakpoints of the options in the loaded net; the first cell the net
+// does not have goes to `unbekannt`.
+bool haltepunkteLesen(const Batchoptionen& o, const Netz& netz, Haltepunkte& h, std::string& unbekannt) {
+  for (const std::string& text : o.haltZellen) {
+    const int32_t c = zelleNachText(netz, text);
+    if (c < 0) {
+      unbekannt = text;
+      return false;
+    }
+    h.feuern.push_back(c);
+  }
+  h.takte = o.haltTakte;
+  return true;
+}
+
+// "halt after time step 12: --break-fires C3 (cell 3), --break-step 12"
+void halteMelden(const std::vector<Halt>& halte, const Netz& netz, std::ostream& aus) {
+  if (halte.empty()) return;
+  aus << "halt after time step " << halte.front().takt << ':';
+  const char* trenner = " ";
+  for (const Halt& h : halte) {
+    aus << trenner;
+    trenner = ", ";
+    if (h.art == Haltart::takt) {
+      aus << "--break-step " << h.takt;
+    } else {
+      aus << "--break-fires " << netz.Zelltabelle[static_cast<std::size_t>(h.zelle)].name << " (cell " << h.zelle
+          << ')';
+    }
+  }
+  aus << '\n';
+}
+
 // Everything from the loaded net and the open input on.
 class Lauf {
  public:
-  Lauf(const Batchoptionen& o, Simulation& sim, Anzeige& anzeige, Spikeliste& spikes, std::ostream& fehler,
-       bool fortschritt)
+  Lauf(const Batchoptionen& o, Simulation& sim, Anzeige& anzeige, Spikeliste& spikes, const Haltepunkte& haltepunkte,
+       std::ostream& aus, std::ostream& fehler, bool fortschritt)
       : o_(o),
         sim_(sim),
         anzeige_(anzeige),
         spikes_(spikes),
+        haltepunkte_(haltepunkte),
+        aus_(aus),
         fehler_(fehler),
         hooks_(anzeige, sim, fortschritt ? &fehler : nullptr, spikes) {}
 
   // The runs until stop, then the single time steps. Returns the steps run.
+  // A breakpoint ends a run as a stop mark does; in the single steps, which
+  // end after every step anyway, it is only reported.
   int64_t rechnen() {
     int64_t schritte = 0;
     if (sim_.lauf.netzfehler) {
@@ -146,9 +184,13 @@ class Lauf {
     }
     for (int64_t lauf = 0; !o_.laeufe || lauf < *o_.laeufe; ++lauf) {
       if (sim_.lauf.eingabeEnde) break;  // "Simulation bis Stop" does nothing then
-      schritte += bisStop(sim_, hooks_, &anzeige_);
+      schritte += bisStop(sim_, hooks_, &anzeige_, haltepunkte_, halte_);
+      melden();
     }
-    for (int64_t i = 0; i < o_.schritte; ++i) schritte += einzelschritt(sim_, hooks_);
+    for (int64_t i = 0; i < o_.schritte; ++i) {
+      schritte += einzelschritt(sim_, hooks_, haltepunkte_, halte_);
+      melden();
+    }
     hooks_.abschliessen();
     return schritte;
   }
@@ -178,11 +220,20 @@ class Lauf {
     fehler_ << "velkor-batch: " << meldung << '\n';
     return false;
   }
+  // The note of a halt, the progress line out of its way.
+  void melden() {
+    if (halte_.empty()) return;
+    hooks_.abschliessen();
+    halteMelden(halte_, sim_.netz, aus_);
+  }
 
   const Batchoptionen& o_;
   Simulation& sim_;
   Anzeige& anzeige_;
   Spikeliste& spikes_;
+  const Haltepunkte& haltepunkte_;
+  std::vector<Halt> halte_;
+  std::ostream& aus_;
   std::ostream& fehler_;
   Fortschritt hooks_;
 };
@@ -234,6 +285,11 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
     return exitDateifehler;
   }
   ansichtNachLaden(*sim, ansicht, zustand, &anzeige);
+  Haltepunkte haltepunkte;
+  if (std::string unbekannt; !haltepunkteLesen(o, sim->netz, haltepunkte, unbekannt)) {
+    fehler << "velkor-batch: --break-fires: no cell \"" << unbekannt << "\"\n";
+    return exitAufruf;
+  }
   if (sim->param.eingabedateiname.empty()) {
     fehler << "keine Eingabedatei geöffnet\n";
     return exitAufruf;
@@ -257,7 +313,7 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   Ergebnis e;
   const auto geladenUm = Uhr::now();
   e.ladezeit = sekunden(beginn, geladenUm);
-  Lauf lauf(o, *sim, anzeige, spikes, fehler, fortschritt);
+  Lauf lauf(o, *sim, anzeige, spikes, haltepunkte, aus, fehler, fortschritt);
   e.schritte = lauf.rechnen();
   e.laufzeit = sekunden(geladenUm, Uhr::now());
   const bool ausgegeben = lauf.ausgeben();

@@ -33,7 +33,7 @@ bool groesseLesen(std::string_view text, int& W, int& H) {
 
 bool brauchtWert(std::string_view name) {
   return name == "--runs" || name == "--steps" || name == "--size" || name == "--png" || name == "--seed" ||
-         name == "--spikes" || name == "--threads";
+         name == "--spikes" || name == "--threads" || name == "--break-fires" || name == "--break-step";
 }
 
 // Applies an option with a value; false when the value is bad.
@@ -60,6 +60,13 @@ bool wertSetzen(std::string_view name, std::string_view wert, Batchoptionen& o) 
     int64_t n = 0;
     if (!zahlLesen(wert, n) || n < 1 || n > 1024) return false;
     o.faeden = static_cast<int32_t>(n);
+  } else if (name == "--break-fires") {
+    if (wert.empty()) return false;
+    o.haltZellen.emplace_back(wert);
+  } else if (name == "--break-step") {
+    int32_t n = 0;
+    if (!zahlLesen(wert, n) || n < 0) return false;
+    o.haltTakte.push_back(n);
   }
   return true;
 }
@@ -147,6 +154,12 @@ Options (before the title; "--" ends them):
   --seed N      seed the random generator with N where "P" would seed it from the clock
   --threads N   run the time steps on N threads, 1..1024 (default: VELKOR_THREADS, else
                 the cores the process may use; small nets use one)
+  --break-fires CELL
+                end a run after the time step in which CELL fires, as a stop mark
+                would (repeatable); CELL is a cell name, or where no cell has that
+                name "#N" or N for the cell of index N (from 0)
+  --break-step N
+                end a run after time step N, as a stop mark "*** N" would (repeatable)
   --stats       print a line with counts, times and peak memory as the last line
   --help        this text
   --version     the version
@@ -154,7 +167,8 @@ Options (before the title; "--" ends them):
 Exit status:
   0  done
   1  faulty net ("Netzfehler"): no time step ran
-  2  usage: too few parameters, unknown option or bad value, empty file name
+  2  usage: too few parameters, unknown option or bad value, empty file name,
+     a --break-fires cell the net does not have
   3  fatal net-file format error
   4  a file that cannot be opened, read or written
 )";

@@ -32,8 +32,12 @@ struct Batchoptionen {
   std::string spikes;             // every firing as CSV, when not empty
   int W = 1032;                   // outer window size
   int H = 768;
-  std::optional<uint64_t> seed;  // replaces the clock seed of "P"
+  std::optional<uint64_t> seed;   // replaces the clock seed of "P"
   std::optional<int32_t> faeden;  // threads of the time step; none: VELKOR_THREADS or the cores
+  // Breakpoints: cells as given (name, "#N" or N), resolved after the load;
+  // the time steps after which a run halts.
+  std::vector<std::string> haltZellen;
+  std::vector<int32_t> haltTakte;
   bool statistik = false;
   bool hilfe = false;
   bool version = false;

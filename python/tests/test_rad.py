@@ -50,7 +50,8 @@ def test_das_rad_traegt_die_metadaten_und_die_version_der_programme(rad):
         namen = z.namelist()
         meta = z.read(f"velkor-{version}.dist-info/METADATA").decode()
     assert any(re.fullmatch(r"velkor/_velkor\.cpython-.*\.so", n) for n in namen)
-    assert {"velkor/__init__.py", "velkor/ausgabe.py", "velkor/netz.py"} <= set(namen)
+    assert {"velkor/__init__.py", "velkor/ausgabe.py", "velkor/haltepunkte.py", "velkor/netz.py",
+            "velkor/zeitreise.py", "velkor/erklaerung.py"} <= set(namen)
     kopf = dict(re.findall(r"^([\w-]+): (.*)$", meta.split("\n\n")[0], re.M))
     assert kopf["Name"] == "velkor" and kopf["Version"] == version
     assert kopf["Requires-Python"].startswith(">=3") and "License" in kopf and "spiking" in kopf["Summary"]

@@ -23,12 +23,14 @@ import numpy as _np
 from velkor._velkor import (__version__, Error, FormatError, NetError, Recorder, SpikeRecorder, StateError, _Simulation,
                             cell_fields, connection_fields, pictures_available)
 from velkor.ausgabe import Ausgabe as _Ausgabe
+from velkor.haltepunkte import Breakpoint, Breakpoints, Haltestellen as _Haltestellen, Hit
 from velkor.netz import Net
 from velkor.erklaerung import Explanation
 from velkor.zeitreise import Diff, History, Snapshot, Zeitreise as _Zeitreise
 
 __all__ = ["__version__", "Simulation", "Net", "Error", "FormatError", "NetError", "StateError", "Recorder",
-           "SpikeRecorder", "Snapshot", "History", "Diff", "Explanation", "cell_fields", "connection_fields", "pictures_available"]
+           "SpikeRecorder", "Snapshot", "History", "Diff", "Explanation", "cell_fields", "connection_fields",
+           "pictures_available", "Breakpoint", "Breakpoints", "Hit"]
 
 
 def _pfad(wert, was):
@@ -58,7 +60,7 @@ def _anzeige(display):
         raise TypeError("display must be a pair (W, H), the outer window size") from None
 
 
-class Simulation(_Ausgabe, _Zeitreise, _Simulation):
+class Simulation(_Ausgabe, _Zeitreise, _Haltestellen, _Simulation):
     """One simulation of a net, stepped from Python.
 
     Simulation(net, input=None, modes="", seed=None, protocol_dir=None, display=None, threads=None)
@@ -78,6 +80,8 @@ class Simulation(_Ausgabe, _Zeitreise, _Simulation):
     is never stepped), ValueError/TypeError.
 
     Stepping: step(n), run_to_stop(), run(), restart(); time_step, input_ended, stopped, p.
+    Breakpoints: breakpoints.add_fires(cell), add_potential(cell, value), add_step(n), hit;
+    run_to_stop(until_fires=..., until_step=..., until_potential=...) for one run.
     Values: cells(field) and connections(field) give NumPy copies (see velkor.cell_fields,
     velkor.connection_fields); set_cells, set_connections, excite write.
     Recording: record_spikes(), record(cells, "potential"); out as to_neo(), to_pandas(),
