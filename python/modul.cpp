@@ -164,8 +164,7 @@ PYBIND11_MODULE(_velkor, m) {
           "stopped", [](const Sitzung& s) { return s.sim().lauf.anhalten; },
           "The last time step stopped a run (stop mark, end of input, breakpoint, or a single step).")
       .def_property(
-          "p", [](const Sitzung& s) { return s.sim().param.pWert; },
-          [](Sitzung& s, int32_t p) { s.pSetzen(p); },
+          "p", [](const Sitzung& s) { return s.sim().param.pWert; }, [](Sitzung& s, int32_t p) { s.pSetzen(p); },
           "Firing probability P in percent: each countdown step of a spike succeeds with P %.")
       .def_property(
           "threads", [](const Sitzung& s) { return s.sim().faeden.anzahl(); },

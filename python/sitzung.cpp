@@ -370,8 +370,7 @@ std::vector<Erklaerung> Sitzung::erklaeren(const std::vector<int32_t>& zellen, i
     return aus;
   }
   if (!verlaufAn_) {
-    throw std::logic_error("the history is off: only the coming step (" + std::to_string(jetzt) +
-                           ") can be explained");
+    throw std::logic_error("the history is off: only the coming step (" + std::to_string(jetzt) + ") can be explained");
   }
   if (schritt < verlauf_.erster() || schritt >= verlauf_.letzter()) {
     throw std::invalid_argument("step " + std::to_string(schritt) + " is not in the history (it holds steps " +

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "display/anzeige.h"
-#include "engine/simulation.h"
 #include "engine/erklaeren.h"
+#include "engine/simulation.h"
 #include "engine/zustandsbild.h"
-#include "lauf/verlauf.h"
 #include "lauf/haltepunkt.h"
+#include "lauf/verlauf.h"
 #include "python/aufzeichnung.h"
 
 namespace velkor {

@@ -14,7 +14,10 @@
 
 #include "display/anzeige.h"
 #include "display/nullcanvas.h"
+#include "engine/erklaeren.h"
+#include "engine/zustandsbild.h"
 #include "lauf/bild.h"
+#include "lauf/erklaerungstext.h"
 #include "lauf/haltepunkt.h"
 #include "lauf/kommandozeile.h"
 #include "lauf/laufreihe.h"
@@ -47,14 +50,29 @@ double spitzenspeicherMb() {
   return static_cast<double>(nutzung.ru_maxrss) / 1024.0;
 }
 
+// An explanation asked for: the cell, the step, and the state at the start of
+// that step once the run has come there.
+struct Erklaerwunsch {
+  int32_t zelle;
+  int32_t takt;
+  std::unique_ptr<Zustandsbild> bild;
+};
+
 // Passes every hook of the cycle on to the display and shows, about twice a
-// second, how far a long run has come.
+// second, how far a long run has come. Takes the state at the start of the
+// steps to be explained.
 class Fortschritt : public Zyklusanzeige {
  public:
   Fortschritt(Zyklusanzeige& innen, const Simulation& sim, std::ostream* ziel, Spikeliste& spikes)
       : innen_(innen), sim_(sim), ziel_(ziel), spikes_(spikes), letzte_(Uhr::now()), start_(letzte_) {}
 
-  void zeilenvorschub() override { innen_.zeilenvorschub(); }
+  void zeilenvorschub() override {
+    for (Erklaerwunsch& w : wuensche) {
+      if (w.takt == sim_.zeittakt && !w.bild) w.bild = std::make_unique<Zustandsbild>(zustandAufnehmen(sim_, nullptr));
+    }
+    innen_.zeilenvorschub();
+  }
+  std::vector<Erklaerwunsch> wuensche;
   void refraktaerEnde(int32_t zelle) override { innen_.refraktaerEnde(zelle); }
   void gefeuert(int32_t zelle) override {
     if (spikes_.offen()) {
@@ -195,6 +213,38 @@ class Lauf {
     return schritte;
   }
 
+  void erklaerungenVormerken(std::vector<Erklaerwunsch> w) { hooks_.wuensche = std::move(w); }
+
+  // The explanations asked for, each step run again in the plain form from
+  // the state taken at its start; the simulation is then put back where the
+  // run ended. False when a step was not reached.
+  bool erklaeren() {
+    if (hooks_.wuensche.empty()) return true;
+    Packer packer;
+    const Zustandsbild ende = zustandAufnehmen(sim_, nullptr);
+    bool ok = true;
+    Zyklusanzeige still;
+    for (const Erklaerwunsch& w : hooks_.wuensche) {
+      std::string meldung;
+      if (!w.bild) {
+        ok = melden("--explain: time step " + std::to_string(w.takt) + " was not run (the run ended at zeittakt " +
+                    std::to_string(sim_.zeittakt) + ")");
+        continue;
+      }
+      if (!zustandHerstellen(sim_, *w.bild, packer, meldung)) {
+        ok = melden("--explain: " + meldung);
+        continue;
+      }
+      const std::vector<Erklaerung> e = velkor::erklaeren(sim_, {w.zelle}, still);
+      if (!e.empty())
+        aus_ << (o_.json ? erklaerungJson(e.front(), sim_.netz) + "\n" : erklaerungText(e.front(), sim_.netz));
+    }
+    std::string meldung;
+    if (!zustandHerstellen(sim_, ende, packer, meldung)) ok = melden("--explain: " + meldung);
+    aus_ << std::flush;
+    return ok;
+  }
+
   // Trace log, state file and pictures at the end. False when one failed.
   bool ausgeben() {
     bool ok = true;
@@ -290,6 +340,15 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
     fehler << "velkor-batch: --break-fires: no cell \"" << unbekannt << "\"\n";
     return exitAufruf;
   }
+  std::vector<Erklaerwunsch> wuensche;
+  for (const auto& [text, takt] : o.erklaerungen) {
+    const int32_t c = zelleNachText(sim->netz, text);
+    if (c < 0) {
+      fehler << "velkor-batch: --explain: no cell \"" << text << "\"\n";
+      return exitAufruf;
+    }
+    wuensche.push_back({c, takt, nullptr});
+  }
   if (sim->param.eingabedateiname.empty()) {
     fehler << "keine Eingabedatei geöffnet\n";
     return exitAufruf;
@@ -314,13 +373,17 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   const auto geladenUm = Uhr::now();
   e.ladezeit = sekunden(beginn, geladenUm);
   Lauf lauf(o, *sim, anzeige, spikes, haltepunkte, aus, fehler, fortschritt);
+  lauf.erklaerungenVormerken(std::move(wuensche));
   e.schritte = lauf.rechnen();
   e.laufzeit = sekunden(geladenUm, Uhr::now());
+  const bool erklaert = sim->lauf.netzfehler || lauf.erklaeren();
   const bool ausgegeben = lauf.ausgeben();
   if (!ausgegeben) {
     e.status = exitDateifehler;
   } else if (sim->lauf.netzfehler) {
     e.status = exitNetzfehler;
+  } else if (!erklaert) {
+    e.status = exitAufruf;
   }
   errno = 0;
   zusammenfassen(o, *sim, kz, e, aus);

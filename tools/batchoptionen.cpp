@@ -33,7 +33,8 @@ bool groesseLesen(std::string_view text, int& W, int& H) {
 
 bool brauchtWert(std::string_view name) {
   return name == "--runs" || name == "--steps" || name == "--size" || name == "--png" || name == "--seed" ||
-         name == "--spikes" || name == "--threads" || name == "--break-fires" || name == "--break-step";
+         name == "--spikes" || name == "--threads" || name == "--break-fires" || name == "--break-step" ||
+         name == "--explain";
 }
 
 // Applies an option with a value; false when the value is bad.
@@ -67,6 +68,12 @@ bool wertSetzen(std::string_view name, std::string_view wert, Batchoptionen& o) 
     int32_t n = 0;
     if (!zahlLesen(wert, n) || n < 0) return false;
     o.haltTakte.push_back(n);
+  } else if (name == "--explain") {
+    // CELL@STEP; the last "@" divides, so a name may hold one.
+    const std::size_t at = wert.rfind('@');
+    int32_t n = 0;
+    if (at == std::string_view::npos || at == 0 || !zahlLesen(wert.substr(at + 1), n) || n < 0) return false;
+    o.erklaerungen.emplace_back(std::string(wert.substr(0, at)), n);
   }
   return true;
 }
@@ -79,6 +86,8 @@ bool schalterSetzen(std::string_view name, Batchoptionen& o) {
     o.protokoll = true;
   } else if (name == "--picture") {
     o.bild = true;
+  } else if (name == "--json") {
+    o.json = true;
   } else if (name == "--stats") {
     o.statistik = true;
   } else if (name == "--help") {
@@ -160,6 +169,10 @@ Options (before the title; "--" ends them):
                 name "#N" or N for the cell of index N (from 0)
   --break-step N
                 end a run after time step N, as a stop mark "*** N" would (repeatable)
+  --explain CELL@STEP
+                print why CELL fired or did not in time step STEP of the run (repeatable;
+                CELL as for --break-fires); the other outputs stay as they are
+  --json        the explanations as JSON, one object per line
   --stats       print a line with counts, times and peak memory as the last line
   --help        this text
   --version     the version
@@ -168,7 +181,8 @@ Exit status:
   0  done
   1  faulty net ("Netzfehler"): no time step ran
   2  usage: too few parameters, unknown option or bad value, empty file name,
-     a --break-fires cell the net does not have
+     a --break-fires or --explain cell the net does not have, an --explain step
+     the run did not reach
   3  fatal net-file format error
   4  a file that cannot be opened, read or written
 )";

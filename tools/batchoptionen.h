@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velkor {
@@ -38,6 +39,9 @@ struct Batchoptionen {
   // the time steps after which a run halts.
   std::vector<std::string> haltZellen;
   std::vector<int32_t> haltTakte;
+  // --explain CELL@STEP: the cell as given and the step, in the order given.
+  std::vector<std::pair<std::string, int32_t>> erklaerungen;
+  bool json = false;  // the explanations as JSON, one object per line
   bool statistik = false;
   bool hilfe = false;
   bool version = false;
