@@ -169,12 +169,16 @@ bool Ankunftsplan::zelleUebernehmen(const Netz& netz, int32_t c, const int32_t* 
 }
 
 void Ankunftsplan::zaehlerSchreiben(const Netz& netz, std::vector<int32_t>& aus) const {
+  zaehlerAus(netz, letztes_.data(), jetzt_, aus);
+}
+
+void Ankunftsplan::zaehlerAus(const Netz& netz, const int64_t* feuerschritte, int64_t jetzt, std::vector<int32_t>& aus) {
   const Verbindungen& v = netz.verbindungen;
   aus.assign(v.size(), 0);
   for (int32_t c = 0; c < netz.zellenzahl; ++c) {
-    const int64_t n = letztes_[static_cast<std::size_t>(c)];
+    const int64_t n = feuerschritte[static_cast<std::size_t>(c)];
     if (n == nie) continue;
-    const int64_t k = jetzt_ - n;
+    const int64_t k = jetzt - n;
     for (std::size_t i = netz.verbindungsanfang(c), ende = netz.verbindungsende(c); i < ende; ++i) {
       aus[i] = zaehlerNach(startwert(v.verzoegerung[netz.platz(c, i)]), k);
     }

@@ -49,6 +49,13 @@ class Ankunftsplan {
   // The counters as `verlassen` would write them, into `aus` (list order),
   // while the schedule stays live.
   void zaehlerSchreiben(const Netz& netz, std::vector<int32_t>& aus) const;
+  // What the counters follow from: per cell the step of its latest firing
+  // (keinFeuer: none yet), and the step of the next phase 3.
+  static constexpr int64_t keinFeuer = INT64_MIN;
+  const std::vector<int64_t>& feuerschritte() const { return letztes_; }
+  int64_t jetzt() const { return jetzt_; }
+  // The counters that such firing steps give at step `jetzt`.
+  static void zaehlerAus(const Netz& netz, const int64_t* feuerschritte, int64_t jetzt, std::vector<int32_t>& aus);
   // Whether `betreten` is worth trying now: after a failure it waits until
   // the stalled spikes can have arrived (two calls per time step), and never
   // again for a delay too long for the schedule.
@@ -136,7 +143,7 @@ class Ankunftsplan {
   int32_t laengste_ = 0;        // longest delay of a group
 
   // The schedule.
-  static constexpr int64_t nie = INT64_MIN;
+  static constexpr int64_t nie = keinFeuer;
   int64_t jetzt_ = 0;             // the step of the next phase 3
   std::vector<int64_t> letztes_;  // per cell: step of its latest firing
   // The groups are numbered in cell order, so ascending numbers visit the

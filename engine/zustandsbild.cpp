@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "engine/ankunftsplan.h"
 #include "engine/simulation.h"
 
 namespace velkor {
@@ -170,7 +171,7 @@ std::size_t Spaltenbild::eigeneBytes() const {
 
 std::size_t Zustandsbild::bytes() const {
   std::size_t n = sizeof(*this) + eingabe.eingabeZeile.size() + eingabe.vorgemerkt.size() * 4;
-  for (const Spaltenbild* s : {&zellen, &gewicht, &laufzaehler, &letzteankunft, &imfenster}) {
+  for (const Spaltenbild* s : {&zellen, &gewicht, &laufzaehler, &letzteankunft, &imfenster, &feuerschritte}) {
     for (const auto& b : s->bloecke) n += b->daten.size();
   }
   return n;
@@ -189,17 +190,19 @@ Zustandsbild zustandAufnehmen(const Simulation& sim, const Zustandsbild* vorher,
   std::size_t n = 0;
   n += aufnehmenSpalte(bild.zellen, zellwerte(sim.netz), vorher != nullptr ? &vorher->zellen : nullptr);
   n += aufnehmenSpalte(bild.gewicht, v.gewicht, vorher != nullptr ? &vorher->gewicht : nullptr);
-  // The counters: while the engine keeps spikes by schedule, as the schedule
-  // gives them.
+  // The counters: while the engine keeps spikes by schedule, the firing steps
+  // they follow from.
+  const Ankunftsplan& plan = sim.plan.ereignisse;
   std::vector<int32_t> zaehler;
-  const std::vector<int32_t>* z = &v.laufzaehler;
-  if (sim.plan.ereignisse.aktiv()) {
-    sim.plan.ereignisse.zaehlerSchreiben(sim.netz, zaehler);
-    z = &zaehler;
-  }
-  bild.zaehler = z->size() == v.size() && std::any_of(z->begin(), z->end(), [](int32_t x) { return x != 0; });
-  if (bild.zaehler) {
-    n += aufnehmenSpalte(bild.laufzaehler, *z, vorher != nullptr ? &vorher->laufzaehler : nullptr);
+  if (plan.aktiv() && plan.feuerschritte().size() == static_cast<std::size_t>(bild.zellenzahl)) {
+    bild.nachPlan = true;
+    bild.planJetzt = plan.jetzt();
+    n += aufnehmenSpalte(bild.feuerschritte, plan.feuerschritte(), vorher != nullptr ? &vorher->feuerschritte : nullptr);
+  } else {
+    if (plan.aktiv()) plan.zaehlerSchreiben(sim.netz, zaehler);
+    const std::vector<int32_t>& z = plan.aktiv() ? zaehler : v.laufzaehler;
+    bild.zaehler = z.size() == v.size() && std::any_of(z.begin(), z.end(), [](int32_t x) { return x != 0; });
+    if (bild.zaehler) n += aufnehmenSpalte(bild.laufzaehler, z, vorher != nullptr ? &vorher->laufzaehler : nullptr);
   }
   n += aufnehmenSpalte(bild.letzteankunft, v.letzteankunft, vorher != nullptr ? &vorher->letzteankunft : nullptr);
   n += aufnehmenSpalte(bild.imfenster, v.imfenster, vorher != nullptr ? &vorher->imfenster : nullptr);
@@ -213,7 +216,8 @@ bool zustandHerstellen(Simulation& sim, const Zustandsbild& bild, Packer& packer
   if (bild.zellenzahl != netz.zellenzahl || bild.verbindungszahl != v.size() ||
       bild.zellen.bytes != static_cast<std::size_t>(netz.zellenzahl) * sizeof(Zellwerte) ||
       bild.gewicht.bytes != v.size() * sizeof(double) || bild.letzteankunft.bytes != v.size() * sizeof(int32_t) ||
-      bild.imfenster.bytes != v.size() || (bild.zaehler && bild.laufzaehler.bytes != v.size() * sizeof(int32_t))) {
+      bild.imfenster.bytes != v.size() || (bild.zaehler && bild.laufzaehler.bytes != v.size() * sizeof(int32_t)) ||
+      (bild.nachPlan && bild.feuerschritte.bytes != static_cast<std::size_t>(netz.zellenzahl) * sizeof(int64_t))) {
     fehler = "the state belongs to another net (" + std::to_string(bild.zellenzahl) + " cells, " +
              std::to_string(bild.verbindungszahl) + " connections; loaded: " + std::to_string(netz.zellenzahl) +
              " cells, " + std::to_string(v.size()) + " connections)";
@@ -225,7 +229,11 @@ bool zustandHerstellen(Simulation& sim, const Zustandsbild& bild, Packer& packer
   herstellenSpalte(bild.zellen, werte, static_cast<std::size_t>(netz.zellenzahl), packer);
   zellwerteSetzen(netz, werte);
   herstellenSpalte(bild.gewicht, v.gewicht, v.size(), packer);
-  if (bild.zaehler) {
+  if (bild.nachPlan) {
+    std::vector<int64_t> schritte;
+    herstellenSpalte(bild.feuerschritte, schritte, static_cast<std::size_t>(netz.zellenzahl), packer);
+    Ankunftsplan::zaehlerAus(netz, schritte.data(), bild.planJetzt, v.laufzaehler);
+  } else if (bild.zaehler) {
     herstellenSpalte(bild.laufzaehler, v.laufzaehler, v.size(), packer);
   } else {
     v.laufzaehler.assign(v.size(), 0);
@@ -404,6 +412,8 @@ std::string zustandsbytes(const Zustandsbild& bild, uint64_t kennung, Packer& pa
   s.zahl(bild.zellenzahl);
   s.zahl(bild.verbindungszahl);
   s.zahl<uint8_t>(bild.zaehler ? 1 : 0);
+  s.zahl<uint8_t>(bild.nachPlan ? 1 : 0);
+  s.zahl(bild.planJetzt);
   const Eingabe::Lesestand& e = bild.eingabe;
   s.zahl<uint8_t>(e.offen ? 1 : 0);
   s.zahl(e.kennung.geraet);
@@ -417,7 +427,7 @@ std::string zustandsbytes(const Zustandsbild& bild, uint64_t kennung, Packer& pa
   s.zahl<uint32_t>(static_cast<uint32_t>(e.vorgemerkt.size()));
   for (const int32_t c : e.vorgemerkt) s.zahl(c);
   for (const Spaltenbild* spalte :
-       {&bild.zellen, &bild.gewicht, &bild.laufzaehler, &bild.letzteankunft, &bild.imfenster}) {
+       {&bild.zellen, &bild.gewicht, &bild.laufzaehler, &bild.letzteankunft, &bild.imfenster, &bild.feuerschritte}) {
     spalteSchreiben(s, *spalte, packer);
   }
   s.zahl(fnv(s.aus.data(), s.aus.size()));
@@ -449,6 +459,8 @@ bool zustandAusBytes(std::string_view bytes, uint64_t kennung, Zustandsbild& bil
   b.zellenzahl = l.zahl<int32_t>();
   b.verbindungszahl = l.zahl<uint64_t>();
   b.zaehler = l.zahl<uint8_t>() != 0;
+  b.nachPlan = l.zahl<uint8_t>() != 0;
+  b.planJetzt = l.zahl<int64_t>();
   Eingabe::Lesestand& e = b.eingabe;
   e.offen = l.zahl<uint8_t>() != 0;
   e.kennung.geraet = l.zahl<uint64_t>();
@@ -462,7 +474,7 @@ bool zustandAusBytes(std::string_view bytes, uint64_t kennung, Zustandsbild& bil
   const auto vorgemerkt = l.zahl<uint32_t>();
   for (uint32_t i = 0; i < vorgemerkt && !l.kaputt; ++i) e.vorgemerkt.push_back(l.zahl<int32_t>());
   bool gut = !l.kaputt;
-  for (Spaltenbild* spalte : {&b.zellen, &b.gewicht, &b.laufzaehler, &b.letzteankunft, &b.imfenster}) {
+  for (Spaltenbild* spalte : {&b.zellen, &b.gewicht, &b.laufzaehler, &b.letzteankunft, &b.imfenster, &b.feuerschritte}) {
     gut = gut && spalteLesen(l, *spalte);
   }
   if (!gut || !l.amEnde()) {

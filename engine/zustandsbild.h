@@ -77,6 +77,12 @@ struct Zustandsbild {
   int32_t zellenzahl = 0;
   uint64_t verbindungszahl = 0;
   bool zaehler = false;  // some counter is not 0 (else the column is not kept)
+  // While the engine runs by schedule the counters follow from the firing
+  // step of each cell: those are kept instead (8 bytes a cell, not 4 a
+  // connection), with the step of the next phase 3.
+  bool nachPlan = false;
+  int64_t planJetzt = 0;
+  Spaltenbild feuerschritte;
   Spaltenbild zellen;    // the values of the cell table, see zustandsbild.cpp
   Spaltenbild gewicht, laufzaehler, letzteankunft, imfenster;
 

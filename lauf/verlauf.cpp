@@ -29,8 +29,8 @@ void Verlauf::entfernen(std::size_t i) {
   Punkt& p = punkte_[i];
   // Only the blocks no other checkpoint shares are freed.
   std::size_t frei = 0;
-  for (const Spaltenbild* s :
-       {&p.bild.zellen, &p.bild.gewicht, &p.bild.laufzaehler, &p.bild.letzteankunft, &p.bild.imfenster}) {
+  for (const Spaltenbild* s : {&p.bild.zellen, &p.bild.gewicht, &p.bild.laufzaehler, &p.bild.letzteankunft,
+                               &p.bild.imfenster, &p.bild.feuerschritte}) {
     frei += s->eigeneBytes();
   }
   if (p.beilage) frei += p.beilage->bytes();
@@ -63,7 +63,8 @@ void Verlauf::aufnehmen(const Simulation& sim, bool fest) {
     Zustandsbild& a = vorher->bild;
     std::size_t gespart = a.zellen.packen(&n.zellen, packer_) + a.gewicht.packen(&n.gewicht, packer_) +
                           a.laufzaehler.packen(&n.laufzaehler, packer_) +
-                          a.letzteankunft.packen(&n.letzteankunft, packer_) + a.imfenster.packen(&n.imfenster, packer_);
+                          a.letzteankunft.packen(&n.letzteankunft, packer_) + a.imfenster.packen(&n.imfenster, packer_) +
+                          a.feuerschritte.packen(&n.feuerschritte, packer_);
     speicher_ -= std::min(speicher_, gespart);
   }
   // Two checkpoints of one step: the later one holds.
