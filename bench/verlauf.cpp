@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
       // Every step back from the end, one after the other.
       gehe(ende);
       double jeder = 0;
-      for (int32_t n = ende - 1; n >= std::max(verlauf.erster(), ende - 50); --n) jeder = std::max(jeder, gehe(n));
-      std::printf("worst of the last 50 single steps back %.4f s\n", jeder);
+      for (int32_t n = ende - 1; n >= std::max(verlauf.erster(), ende - 20); --n) jeder = std::max(jeder, gehe(n));
+      std::printf("worst of the last 20 single steps back %.4f s\n", jeder);
     }
   }
   const double a = median(aus);

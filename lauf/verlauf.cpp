@@ -111,9 +111,12 @@ void Verlauf::schrittBeginn(Simulation& sim) {
   // cost is the allowed share of them.
   const bool faellig =
       punkte_.empty() || (sim.zeittakt > punkte_.back().bild.zeittakt && seitPunkt_ * zeitanteil >= punktkosten_);
-  if (faellig) aufnehmen(sim, false);
+  letzterBeginn_ = jetzt;
+  if (faellig) {
+    aufnehmen(sim, false);
+    letzterBeginn_ = Uhr::now();  // the checkpoint's own time is no step time
+  }
   letzter_ = std::max(letzter_, sim.zeittakt + 1);
-  letzterBeginn_ = Uhr::now();
   uhrLaeuft_ = true;
 }
 

@@ -202,7 +202,13 @@ TEST(Zeitreise, AusserhalbDesVerlaufsUndGeaenderteEingabeSindFehlerOhneFolgen) {
   const std::string jetzt = zustand(lauf.sim);
   std::string fehler;
   Zyklusanzeige still;
-  for (const int32_t n : {-1, 21, 1000}) {
+  // The limits: the first and the furthest step are there, one beyond each is not.
+  ASSERT_TRUE(lauf.verlauf.gehe(lauf.sim, 20, still, fehler)) << fehler;
+  ASSERT_TRUE(lauf.verlauf.gehe(lauf.sim, lauf.verlauf.erster(), still, fehler)) << fehler;
+  ASSERT_TRUE(lauf.verlauf.gehe(lauf.sim, 20, still, fehler)) << fehler;
+  laufzaehlerAbgleichen(lauf.sim);
+  EXPECT_EQ(erstesAnders(zustand(lauf.sim), jetzt), "");
+  for (const int32_t n : {lauf.verlauf.erster() - 1, 21, 1000}) {
     EXPECT_FALSE(lauf.verlauf.gehe(lauf.sim, n, still, fehler)) << n;
     EXPECT_NE(fehler.find("not in the history"), std::string::npos) << fehler;
   }
