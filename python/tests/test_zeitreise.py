@@ -197,3 +197,59 @@ def test_budget_und_abgeschalteter_verlauf():
     sim.step()
     with pytest.raises(RuntimeError, match="history is off"):
         sim.goto(0)
+
+
+def test_erklaerungen_jeder_zelle_geben_den_zustand_danach():
+    # For every cell and every step of a run: the explanation's state after the
+    # step is the state the straight run reached, and its arrivals sum up.
+    for netz, ein, modi, seed in laeufe()[:1] + laeufe()[3:6]:
+        sim = simulation(netz, ein, modi, seed)
+        sim.step(40)
+        nachher = []
+        for t in range(41):
+            sim.goto(t)
+            nachher.append((sim.potentials, sim.learning_factors, sim.cells("refractory_rest")))
+        sim.goto(40)
+        for t in range(40):
+            for e in sim.explain(list(range(sim.cell_count)), t):
+                pot, lern, rest = (x[e.cell] for x in nachher[t + 1])
+                assert (e.after["potential"], e.after["learning_factor"], e.after["refractory_rest"]) == \
+                       (pot, lern, rest) or np.isnan(pot)
+                assert e.before["potential"] == nachher[t][0][e.cell] or np.isnan(nachher[t][0][e.cell])
+                angekommen = e.arrivals[~e.arrivals["lost"]]
+                if len(angekommen):  # the arrivals come last in a step
+                    letzte = angekommen["potential_after"][-1]
+                    assert letzte == e.after["potential"] or (np.isnan(letzte) and np.isnan(e.after["potential"]))
+        assert sim.time_step == 40
+
+
+def test_erklaeren_mit_schlechten_eingaben():
+    sim = velkor.Simulation(BEISPIELE / "lernen.net", BEISPIELE / "lernen.ein")
+    with pytest.raises(ValueError, match="no time step has run"):
+        sim.explain("Reakt")
+    e = sim.explain("Reakt", 0)  # the coming step: run and put back
+    assert e.step == 0 and sim.time_step == 0 and "Reakt" in str(e)
+    sim.step(10)
+    jetzt = sim.state_text()
+    for aufruf, text in [(lambda: sim.explain("Nein"), "no cell"), (lambda: sim.explain(99), "no cell"),
+                         (lambda: sim.explain("Reakt", 11), "not in the history"),
+                         (lambda: sim.explain("Reakt", -1), "not in the history")]:
+        with pytest.raises(ValueError, match=text):
+            aufruf()
+        assert sim.state_text() == jetzt
+    assert repr(sim.explain("Reakt")).startswith("<velkor.Explanation Reakt at step 9")
+    sim.history.enabled = False
+    with pytest.raises(RuntimeError, match="only the coming step"):
+        sim.explain("Reakt", 5)
+    assert sim.explain("Reakt", 10).step == 10
+
+
+def test_haltepunkt_dann_zurueck():
+    sim = velkor.Simulation(BEISPIELE / "lernen.net", BEISPIELE / "lernen.ein")
+    sim.run_to_stop(until_fires="Reakt")
+    t = sim.time_step
+    assert sim.breakpoints.hit is not None and sim.explain("Reakt").fired
+    sim.step_back(1)
+    assert sim.time_step == t - 1
+    sim.step()
+    assert sim.explain("Reakt", t - 1).fired
