@@ -6,7 +6,7 @@
 // taking turns (the machine's speed drifts), and prints the median wall time
 // of each and the overhead; then, on the run with the history, the memory it
 // holds, the time of one step back, of going to the earliest step it holds
-// and the worst of ten random earlier steps. Run it in a scratch directory:
+// and the worst of ten random earlier steps, and of an explanation. Run it in a scratch directory:
 // the start preparation writes "protok.txt".
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/erklaeren.h"
 #include "engine/zyklus.h"
 #include "lauf/start.h"
 #include "lauf/verlauf.h"
@@ -95,6 +96,18 @@ int main(int argc, char** argv) {
       double jeder = 0;
       for (int32_t n = ende - 1; n >= std::max(verlauf.erster(), ende - 20); --n) jeder = std::max(jeder, gehe(n));
       std::printf("worst of the last 20 single steps back %.4f s\n", jeder);
+      // An explanation of the step that ran last, as sim.explain makes it:
+      // back to its start, the step in the plain form, on to where it was.
+      gehe(ende);
+      const auto a = Uhr::now();
+      gehe(ende - 1);
+      const auto b = Uhr::now();
+      erklaeren(sim, {0}, still);
+      const auto c = Uhr::now();
+      gehe(ende);
+      std::printf("explanation of the last step %.3f s (back %.3f, plain step %.3f, on %.3f)\n", sekunden(a),
+                  std::chrono::duration<double>(b - a).count(), std::chrono::duration<double>(c - b).count(),
+                  sekunden(c));
     }
   }
   const double a = median(aus);
