@@ -71,7 +71,6 @@ int main(int argc, char** argv) {
       (mitVerlauf ? an : aus).push_back(sekunden(anfang));
       if (!mitVerlauf || r + 1 < runden) continue;
       std::printf("last checkpoint took %.3f s\n", verlauf.punktkosten());
-      std::printf("last checkpoint took %.3f s\n", verlauf.punktkosten());
       std::printf("memory %.1f MB of %.0f MB, %zu checkpoints, steps %d..%d\n",
                   static_cast<double>(verlauf.speicher()) / 1048576.0, static_cast<double>(budget) / 1048576.0,
                   verlauf.punktzahl(), verlauf.erster(), verlauf.letzter());
