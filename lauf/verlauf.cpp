@@ -1,6 +1,7 @@
 #include "lauf/verlauf.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "engine/zyklus.h"
@@ -23,6 +24,8 @@ void Verlauf::neuBeginnen(const Simulation& sim) {
   uhrLaeuft_ = false;
   seitPunkt_ = 0;
   punktkosten_ = 0;
+  luecke_ = -1;
+  ziel_ = -1;
 }
 
 void Verlauf::entfernen(std::size_t i) {
@@ -63,8 +66,8 @@ void Verlauf::aufnehmen(const Simulation& sim, bool fest) {
     Zustandsbild& a = vorher->bild;
     std::size_t gespart = a.zellen.packen(&n.zellen, packer_) + a.gewicht.packen(&n.gewicht, packer_) +
                           a.laufzaehler.packen(&n.laufzaehler, packer_) +
-                          a.letzteankunft.packen(&n.letzteankunft, packer_) + a.imfenster.packen(&n.imfenster, packer_) +
-                          a.feuerschritte.packen(&n.feuerschritte, packer_);
+                          a.letzteankunft.packen(&n.letzteankunft, packer_) +
+                          a.imfenster.packen(&n.imfenster, packer_) + a.feuerschritte.packen(&n.feuerschritte, packer_);
     speicher_ -= std::min(speicher_, gespart);
   }
   // Two checkpoints of one step: the later one holds.
@@ -152,10 +155,74 @@ bool Verlauf::gehe(Simulation& sim, int32_t n, Zyklusanzeige& hooks, std::string
     }
     if (beilageHerstellen) beilageHerstellen(p.beilage.get());
   }
-  while (sim.zeittakt < n) einzelzyklus(sim, hooks);
+  // Going back again into the gap the last call went to (step back, step
+  // back, ...): this replay leaves checkpoints at n - 1, n - 2, n - 4, ...,
+  // so that the next steps back find one close by.
+  const int32_t anfang = sim.zeittakt;
+  std::vector<int32_t> dicht;
+  if (!vonHier && anfang == luecke_ && n < ziel_ && n - anfang > 8) {
+    for (int32_t d = 1; n - d > anfang; d *= 2) dicht.push_back(n - d);
+    std::reverse(dicht.begin(), dicht.end());
+  }
+  luecke_ = vonHier ? -1 : anfang;
+  ziel_ = n;
+  std::size_t j = 0;
+  int32_t voriger = -1;  // the step of the checkpoint this replay took last
+  while (sim.zeittakt < n) {
+    if (j < dicht.size() && sim.zeittakt == dicht[j]) {
+      // No checkpoint lies between the one restored and n.
+      zwischenpunkt(sim, voriger);
+      voriger = sim.zeittakt;
+      ++j;
+    }
+    einzelzyklus(sim, hooks);
+  }
+  if (voriger >= 0) {
+    // The last one taken is packed too, but for what it shares with the newest.
+    Zustandsbild& b = punkt(voriger).bild;
+    const Zustandsbild& neu = punkte_.back().bild;
+    speicher_ -= std::min(speicher_, b.zellen.packen(&neu.zellen, packer_) + b.gewicht.packen(&neu.gewicht, packer_) +
+                                         b.laufzaehler.packen(&neu.laufzaehler, packer_) +
+                                         b.letzteankunft.packen(&neu.letzteankunft, packer_) +
+                                         b.imfenster.packen(&neu.imfenster, packer_) +
+                                         b.feuerschritte.packen(&neu.feuerschritte, packer_));
+    ausduennen();
+  }
   sim.lauf.anhalten = true;
   uhrLaeuft_ = false;
   return true;
+}
+
+Verlauf::Punkt& Verlauf::punkt(int32_t schritt) {
+  auto it = std::lower_bound(punkte_.begin(), punkte_.end(), schritt,
+                             [](const Punkt& p, int32_t s) { return p.bild.zeittakt < s; });
+  return *it;
+}
+
+void Verlauf::zwischenpunkt(const Simulation& sim, int32_t voriger) {
+  // Compared with the one taken before in this replay, else with the newest:
+  // both are unpacked, so equal blocks are shared.
+  const Zustandsbild& basis = voriger >= 0 ? punkt(voriger).bild : punkte_.back().bild;
+  Punkt p;
+  std::size_t neu = 0;
+  p.bild = zustandAufnehmen(sim, &basis, &neu);
+  if (beilageAufnehmen) {
+    p.beilage = beilageAufnehmen();
+    if (p.beilage) neu += p.beilage->bytes();
+  }
+  speicher_ += neu;
+  if (voriger >= 0) {
+    Zustandsbild& a = punkt(voriger).bild;
+    const Zustandsbild& n = p.bild;
+    speicher_ -=
+        std::min(speicher_,
+                 a.zellen.packen(&n.zellen, packer_) + a.gewicht.packen(&n.gewicht, packer_) +
+                     a.laufzaehler.packen(&n.laufzaehler, packer_) + a.letzteankunft.packen(&n.letzteankunft, packer_) +
+                     a.imfenster.packen(&n.imfenster, packer_) + a.feuerschritte.packen(&n.feuerschritte, packer_));
+  }
+  auto it = std::upper_bound(punkte_.begin(), punkte_.end(), p.bild.zeittakt,
+                             [](int32_t s, const Punkt& q) { return s < q.bild.zeittakt; });
+  punkte_.insert(it, std::move(p));
 }
 
 bool Verlauf::eingabeText(const Simulation& sim, std::string& text, std::string& fehler) const {

@@ -82,6 +82,8 @@ class Verlauf {
     int32_t zelle;
   };
   void aufnehmen(const Simulation& sim, bool fest);
+  void zwischenpunkt(const Simulation& sim, int32_t voriger);
+  Punkt& punkt(int32_t schritt);   // the checkpoint of that step (it must be there)
   void abschneiden(int32_t nach);  // drops what lies after step `nach`
   void entfernen(std::size_t i);
   void ausduennen();
@@ -92,6 +94,9 @@ class Verlauf {
   std::size_t speicher_ = 0;
   int32_t letzter_ = 0;
   bool vollstaendig_ = false;
+  // The checkpoint the last replay began at, and its goal.
+  int32_t luecke_ = -1;
+  int32_t ziel_ = -1;
   // The cost of the last checkpoint and the step time run since.
   using Uhr = std::chrono::steady_clock;
   double punktkosten_ = 0;

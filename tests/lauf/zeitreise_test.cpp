@@ -189,6 +189,40 @@ TEST(Zeitreise, BeispieleGleichDemGeradenLauf) {
   }
 }
 
+TEST(Zeitreise, SchrittFuerSchrittZurueckLegtPunkteInDieLuecke) {
+  // One checkpoint only (at step 0); then back one step at a time from the
+  // end: from the second step back on, the replays leave checkpoints behind,
+  // and every state is the straight run's.
+  Testverzeichnis dir;
+  for (uint32_t seed : {21U, 22U, 23U}) {
+    Zufallsnetz z(seed);
+    const std::string netz = dir.datei("z.net", z.netz(25));
+    const std::string eingabe = dir.datei("z.ein", z.eingabe(25, 90));
+    Lauf lauf;
+    ASSERT_TRUE(lauf.laden(netz, eingabe, seed == 22 ? 50 : 100, seed, 1 + seed % 2));
+    lauf.verlauf.zeitanteil = 0;
+    std::vector<std::string> soll;
+    for (int t = 0; t < 80; ++t) {
+      laufzaehlerAbgleichen(lauf.sim);
+      soll.push_back(zustand(lauf.sim));
+      lauf.schritt(nullptr);
+    }
+    ASSERT_EQ(lauf.verlauf.punktzahl(), 1U);
+    std::string fehler;
+    Zyklusanzeige still;
+    for (int32_t n = 79; n >= 0; --n) {
+      ASSERT_TRUE(lauf.verlauf.gehe(lauf.sim, n, still, fehler)) << fehler;
+      laufzaehlerAbgleichen(lauf.sim);
+      ASSERT_EQ(erstesAnders(zustand(lauf.sim), soll[static_cast<std::size_t>(n)]), "") << seed << ", back to " << n;
+    }
+    EXPECT_GT(lauf.verlauf.punktzahl(), 5U) << seed;
+    // Forward again over them: the same states.
+    ASSERT_TRUE(lauf.verlauf.gehe(lauf.sim, 79, still, fehler)) << fehler;
+    laufzaehlerAbgleichen(lauf.sim);
+    EXPECT_EQ(erstesAnders(zustand(lauf.sim), soll[79]), "") << seed;
+  }
+}
+
 TEST(Zeitreise, AusserhalbDesVerlaufsUndGeaenderteEingabeSindFehlerOhneFolgen) {
   Testverzeichnis dir;
   Zufallsnetz z(5);
