@@ -135,6 +135,24 @@ def test_eingriffe_vor_dem_ende_und_der_rest_der_datei(tmp_path, batch):
     assert (lauf / "zustand.txt").read_bytes() == (tmp_path / "sitzung.txt").read_bytes()
 
 
+@pytest.mark.parametrize("ende", ["B 6 .\nA 8\n", "B 6.\nA 8\n", "B 6\n*** 7\nA 9\n"])
+def test_der_rest_der_datei_mit_endmarke_hinter_dem_schritt(tmp_path, batch, ende):
+    # The entry read ahead keeps what follows its step as it stood: an end mark
+    # right behind the step still ends the input there.
+    (tmp_path / "n.net").write_text("z A\ns 1\nc B 0.6 1\nz B\ns 1\nc A 0.6 2\n")
+    (tmp_path / "e.ein").write_text("A 1\n" + ende)
+    sim = velkor.Simulation(tmp_path / "n.net", tmp_path / "e.ein")
+    sim.step(3)
+    sim.excite("B")
+    sim.write_input(tmp_path / "m.ein")
+    sim.run()
+    lauf = tmp_path / "lauf"
+    lauf.mkdir()
+    assert batch(lauf, tmp_path / "n.net", tmp_path / "m.ein") == 0
+    sim.save_state(tmp_path / "sitzung.txt")
+    assert (lauf / "zustand.txt").read_bytes() == (tmp_path / "sitzung.txt").read_bytes()
+
+
 def test_diff_nennt_was_sich_geaendert_hat():
     sim = velkor.Simulation(BEISPIELE / "lernen.net", BEISPIELE / "lernen.ein")
     a = sim.snapshot()
