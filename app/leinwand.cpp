@@ -30,6 +30,7 @@ void Leinwand::paintEvent(QPaintEvent* e) {
 
 void Leinwand::mousePressEvent(QMouseEvent* e) {
   QWidget::mousePressEvent(e);
+  if (gedrueckt && gedrueckt(e)) return;
   if (geklickt) geklickt();
 }
 

@@ -16,6 +16,8 @@ class Leinwand : public QWidget {
   Leinwand(QImageCanvas& canvas, QWidget* parent = nullptr);
 
   std::function<void()> geklickt;
+  // Asked first: true when the press was taken (Shift+click, right-click on a cell).
+  std::function<bool(QMouseEvent*)> gedrueckt;
   std::function<void()> groesseGeaendert;
 
  protected:

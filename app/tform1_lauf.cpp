@@ -74,6 +74,7 @@ void TForm1::startvorbereitungKommandozeile() {
     return;
   }
   if (!eingabeOeffnen()) return;
+  verlaufBeginnen();
   menue_.Start1->setEnabled(true);
   normalzeiger();
 }
@@ -85,6 +86,7 @@ void TForm1::startvorbereitungMenue() {
   if (!netzLaden()) return;
   ansichtNachLaden();
   if (!eingabeOeffnen()) return;
+  verlaufBeginnen();
   normalzeiger();
 }
 
@@ -179,6 +181,7 @@ void TForm1::auswahl(QChar zeichen) {
     zyklusLaufen();
     normalzeiger();
   }
+  if (zeichen == QLatin1Char('\b')) schrittZurueck();
   if (zeichen == QLatin1Char('q')) Beenden1Click();
 }
 
@@ -237,6 +240,7 @@ void TForm1::neuinitialisieren() {
   canvas_.stiftfarbe(farben::schwarz);
 
   sim_.lauf.gestartet = false;
+  verlaufBeginnen();
   menue_.Ansicht1->setEnabled(true);
   menue_.Neustart1->setEnabled(false);
   extrasFreigeben(true);

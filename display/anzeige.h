@@ -84,6 +84,10 @@ class Anzeige : public Zyklusanzeige {
   void logende();
   // False once a write to the log has failed (with the reason).
   bool logFehlerfrei(std::string* fehler = nullptr) const;
+  // The open log's length in bytes (-1: none is open), and the log cut back
+  // to such a length, written on from there (false once that fails).
+  int64_t logLaenge() const;
+  bool logKuerzen(int64_t laenge);
 
   Canvas& canvas() { return canvas_; }
 
