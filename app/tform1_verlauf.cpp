@@ -25,12 +25,12 @@ struct Fensterbild final : Verlauf::Beilage {
   std::vector<int8_t> gewichtspegel;
   int logNummer = 0;
   int64_t logLaenge = -1;
+  bool imLauf = false;  // taken inside a run until stop, whose notes the bar shows
+  std::string haltNotiz, vormerkNotiz;
   std::size_t bytes() const override {
     return sizeof(*this) + static_cast<std::size_t>(bild.sizeInBytes()) + gewichtspegel.size();
   }
 };
-
-constexpr int leistenhoehe = 19;  // the bar's rows, kept as they are when going to a step
 
 std::string zellname(const Netz& netz, int32_t zelle) {
   if (zelle < 0 || zelle >= netz.zellenzahl) return "#" + std::to_string(zelle);
@@ -75,27 +75,29 @@ std::shared_ptr<Verlauf::Beilage> TForm1::beilageAufnehmen() {
   b->gewichtspegel = sim_.netz.verbindungen.gewichtspegel;
   b->logNummer = logNummer_;
   b->logLaenge = anzeige_.logLaenge();
+  b->imLauf = laeuft_ > 0 && !sim_.lauf.anhalten;
+  b->haltNotiz = haltNotiz_;
+  b->vormerkNotiz = vormerkNotiz_;
   return b;
 }
 
-// After the state of a checkpoint is back: its picture below the bar (the bar
-// keeps what it says now), then the steps up to the one gone to are drawn
-// again as they were.
+// After the state of a checkpoint is back: its picture, then the steps up to
+// the one gone to are drawn again as they were.
 void TForm1::beilageHerstellen(const Verlauf::Beilage* beilage) {
   // The trace log is output, not state: it stays open or closed as it is.
   sim_.lauf.logOffen = logWarOffen_;
   sim_.lauf.logAktiv = logWarAktiv_;
   const auto* b = dynamic_cast<const Fensterbild*>(beilage);
   if (b == nullptr) return;
-  QImage bild = b->bild;
-  if (bild.size() == canvas_.bild().size()) {
-    const QImage& jetzt = canvas_.bild();
-    const int zeilen = std::min(leistenhoehe, bild.height());
-    for (int y = 0; y < zeilen; ++y) {
-      std::copy_n(jetzt.constScanLine(y), jetzt.bytesPerLine(), bild.scanLine(y));
-    }
+  canvas_.bildSetzen(b->bild);
+  haltNotiz_ = b->haltNotiz;
+  vormerkNotiz_ = b->vormerkNotiz;
+  if (b->imLauf) {
+    // the bar as a run leaves it when it stops there
+    anzeige_.eingabeHinweis();
+    haltNotiz_.clear();
+    vormerkNotiz_.clear();
   }
-  canvas_.bildSetzen(bild);
   canvas_.zeichenstandSetzen(b->stand);
   const int W = zustand_.W, H = zustand_.H;
   zustand_ = b->zustand;
