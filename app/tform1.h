@@ -149,6 +149,9 @@ class TForm1 : public QMainWindow {
   // The cell under a point of the canvas in the cell view or the compressed
   // view, -1 for none.
   int32_t zelleBei(QPoint punkt) const;
+  // The cell of the column under a point in the oscilloscope or the numeric
+  // table, -1 for none.
+  int32_t spalteBei(QPoint punkt) const;
   // A right-click chose a cell to look at ("Zelle untersuchen").
   std::function<void(int32_t zelle)> zelleUntersuchen;
 

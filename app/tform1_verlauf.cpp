@@ -287,13 +287,30 @@ int32_t TForm1::zelleBei(QPoint punkt) const {
   return beste;
 }
 
+int32_t TForm1::spalteBei(QPoint punkt) const {
+  if (!sim_.lauf.gestartet || netzUnbrauchbar_ || punkt.y() < oberkante) return -1;
+  // the shown cells: running numbers displayStart .. displayStart + 33, from 1
+  const int64_t n = sim_.netz.zellenzahl;
+  const int64_t von = std::clamp<int64_t>(int64_t{sim_.param.displayStart} - 1, 0, n);
+  const int64_t bis = std::clamp<int64_t>(int64_t{sim_.param.displayStart} + 33, von, n);
+  int64_t k = -1;
+  if (ansicht_.oszi() && punkt.x() >= 1) k = (punkt.x() - 1) / 35;         // column base 1 + 35 k
+  if (ansicht_.numerisch() && punkt.x() >= 51) k = (punkt.x() - 51) / 35;  // after the step column
+  return k >= 0 && von + k < bis ? static_cast<int32_t>(von + k) : -1;
+}
+
 bool TForm1::mausGedrueckt(QMouseEvent* e) {
   const bool umschalt = e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier) != 0;
   const bool rechts = e->button() == Qt::RightButton;
   if (!umschalt && !rechts) return false;
-  const int32_t zelle = zelleBei(e->position().toPoint());
+  const QPoint punkt = e->position().toPoint();
+  if (umschalt) {
+    const int32_t zelle = zelleBei(punkt);
+    return zelle >= 0 && stimulieren(zelle);
+  }
+  int32_t zelle = zelleBei(punkt);
+  if (zelle < 0) zelle = spalteBei(punkt);
   if (zelle < 0) return false;
-  if (umschalt) return stimulieren(zelle);
   // without a tool to show it the right-click redraws as before
   if (!zelleUntersuchen || labor_ == nullptr || !labor_->isVisible()) return false;
   zelleUntersuchen(zelle);

@@ -305,6 +305,39 @@ TEST(LaborTest, KomprimierteAnsichtTrifftDieZelleAnIhremRechteck) {
   EXPECT_EQ(t.f->zelleBei({links + 1, oben + 13}), -1);
 }
 
+// A right-click picks the cell of an oscilloscope or table column, at the
+// edges of each 35-pixel column; the hook is asked only while "Labor" is open.
+TEST(LaborTest, RechtsklickWaehltDieZelleDerSpalte) {
+  const struct {
+    const char* modi;
+    int x;
+    int32_t zelle;
+  } faelle[] = {{"g", 0, -1},  {"g", 1, 0},   {"g", 35, 0},   {"g", 36, 1},   {"g", 106, -1},
+                {"", 50, -1},  {"", 51, 0},   {"", 85, 0},    {"", 86, 1},    {"", 155, 2},
+                {"", 156, -1}, {"V", 60, -1}, {"d 2", 51, 1}, {"d 2", 86, 2}, {"d 2", 121, -1}};
+  for (const auto& f : faelle) {
+    std::vector<std::string> p{"Kette", "netz.net", "daten.ein"};
+    std::istringstream ein(f.modi);
+    for (std::string w; ein >> w;) p.push_back(w);
+    Testfenster t(p);
+    t.ketteAnlegen();
+    t.zeigen();
+    EXPECT_EQ(t.f->spalteBei({f.x, 100}), f.zelle) << f.modi << " x " << f.x;
+    EXPECT_EQ(t.f->spalteBei({f.x, oberkante - 1}), -1);
+  }
+  Testfenster t({"Kette", "netz.net", "daten.ein"});
+  t.ketteAnlegen();
+  t.zeigen();
+  std::vector<int32_t> gewaehlt;
+  t.f->zelleUntersuchen = [&gewaehlt](int32_t c) { gewaehlt.push_back(c); };
+  QTest::mouseClick(t.f->leinwand(), Qt::RightButton, Qt::NoModifier, {90, 100});
+  EXPECT_TRUE(gewaehlt.empty());  // no tool open: the click redraws as before
+  t.f->laborZeigen();
+  QTest::mouseClick(t.f->leinwand(), Qt::RightButton, Qt::NoModifier, {90, 100});
+  QTest::mouseClick(t.f->leinwand(), Qt::LeftButton, Qt::NoModifier, {90, 100});
+  EXPECT_EQ(gewaehlt, std::vector<int32_t>{1});
+}
+
 // An empty file parameter is chosen anew as after a failed load.
 TEST(LaborTest, LeererDateiparameterLaesstDieDateiWaehlen) {
   {
