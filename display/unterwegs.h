@@ -43,7 +43,7 @@ Bildpunkt unterwegsOrt(Bildpunkt a, Bildpunkt b, int32_t verzoegerung, int32_t r
 Bildpunkt schleifenOrt(Bildpunkt zellmitte, int32_t verzoegerung, int32_t rest);
 
 // Radius of the disc that marks a spike under way.
-inline constexpr int spikeradius = 3;
+inline constexpr int spikeradius = 5;
 
 // Draws every spike under way (counter >= 1) of the connections the cell view
 // draws, in cell order and list order: a yellow disc with a black rim. Reads

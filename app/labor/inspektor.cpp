@@ -443,7 +443,7 @@ std::string Zelleninspektor::erklaerungstext() const {
 void Zelleninspektor::anzeigen() {
   seitAnzeige_.restart();
   if (zelle_ < 0) {
-    if (name_->text().isEmpty() || !name_->hasFocus()) name_->clear();
+    if (!name_->hasFocus()) name_->clear();
     werte_->setText(QStringLiteral("Keine Zelle gewählt: Name eingeben oder mit der rechten Maustaste wählen."));
     erklaerung_->clear();
     plot_->setzen(nullptr, std::nullopt);
@@ -495,6 +495,7 @@ void Zelleninspektor::verbindungenZeigen() {
     if (rest > 0) s += ", Spike unterwegs: noch " + takte(rest);
     if (rest < 0) s += ", Spike unterwegs ohne Ankunft (Zähler " + std::to_string(rest) + ")";
     auto* e = new QListWidgetItem(q(s));
+    e->setToolTip(e->text());
     e->setData(Qt::UserRole, andere);
     if (rest != 0) e->setForeground(QColor(200, 0, 0));
     return e;

@@ -20,7 +20,7 @@ constexpr QRgb ratenfarbe = qRgb(0, 0, 160);
 
 // Darker the more of the bin fired: all of it black, one cell a light grey.
 QRgb zaehlfarbe(int32_t anzahl, int32_t fach) {
-  const int grau = 220 - static_cast<int>(int64_t{220} * std::min(anzahl, fach) / fach);
+  const int grau = 170 - static_cast<int>(int64_t{170} * std::min(anzahl, fach) / fach);
   return qRgb(grau, grau, grau);
 }
 
