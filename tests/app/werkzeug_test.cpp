@@ -229,6 +229,11 @@ TEST(Unterwegs, OrtJeVerbleibendemTakt) {
     EXPECT_EQ(unterwegsOrt(a, b, f.verzoegerung, f.rest), (Bildpunkt{f.x, 20})) << f.verzoegerung << "/" << f.rest;
     EXPECT_EQ(unterwegsOrt(c, d, f.verzoegerung, f.rest), f.schief) << f.verzoegerung << "/" << f.rest;
   }
+  // On the loop of a cell to itself: from the point nearest the cell, half
+  // way round opposite it.
+  EXPECT_EQ(schleifenOrt({10, 20}, 1, 2), (Bildpunkt{7, 25}));
+  EXPECT_EQ(schleifenOrt({10, 20}, 1, 1), (Bildpunkt{23, 1}));
+  EXPECT_EQ(schleifenOrt({10, 20}, 3, 2), (Bildpunkt{23, 1}));
 }
 
 // A -> B with delay 3 at P 100: one spike drawn after each of three steps,
