@@ -269,29 +269,36 @@ void Potenzialplot::paintEvent(QPaintEvent*) {
   const int rand = 4;
   const double hoehe = height() - 2 * rand, breite = width() - 2 * rand;
   const int32_t erster = werte_->front().takt, letzter = std::max(werte_->back().takt, erster + 1);
-  auto x = [&](int32_t t) { return rand + breite * (t - erster) / (letzter - erster); };
+  auto x = [&](int32_t t) { return rand + breite * (double(t) - erster) / (double(letzter) - erster); };
   auto y = [&](double v) { return rand + hoehe * (oben - v) / (oben - unten); };
-  p.setRenderHint(QPainter::Antialiasing);
   if (schwelle_ && std::isfinite(*schwelle_)) {
     p.setPen(QPen(QColor(220, 0, 0), 1, Qt::DashLine));
     p.drawLine(QPointF(rand, y(*schwelle_)), QPointF(width() - rand, y(*schwelle_)));
   }
   p.setPen(QPen(QColor(170, 170, 170), 1, Qt::DotLine));
   p.drawLine(QPointF(rand, y(0)), QPointF(width() - rand, y(0)));
-  p.setPen(QPen(QColor(0, 0, 200), 1.5));
-  QPointF vorher;
-  bool hatVorher = false;
+  // One vertical stroke per pixel column from the lowest to the highest
+  // potential that falls on it, joined to the next: a long record costs no
+  // more than the plot is wide.
+  p.setPen(QPen(QColor(0, 0, 200), 1));
+  QPolygonF linie;
+  int spalte = -1;
+  double tief = 0, hoch = 0, letzt = 0;
+  auto abschliessen = [&] {
+    if (spalte < 0) return;
+    linie << QPointF(spalte, y(tief)) << QPointF(spalte, y(hoch)) << QPointF(spalte, y(letzt));
+  };
   for (const Wert& w : *werte_) {
-    if (!std::isfinite(w.potenzial)) {
-      hatVorher = false;
-      continue;
+    if (!std::isfinite(w.potenzial)) continue;
+    const int s = static_cast<int>(x(w.takt));
+    if (s != spalte) {
+      abschliessen();
+      spalte = s, tief = hoch = w.potenzial;
     }
-    const QPointF jetzt(x(w.takt), y(w.potenzial));
-    if (hatVorher) p.drawLine(vorher, jetzt);
-    if (werte_->size() == 1) p.drawEllipse(jetzt, 2, 2);
-    vorher = jetzt;
-    hatVorher = true;
+    tief = std::min(tief, w.potenzial), hoch = std::max(hoch, w.potenzial), letzt = w.potenzial;
   }
+  abschliessen();
+  p.drawPolyline(linie);
   p.setPen(Qt::black);
   QFont schrift = p.font();
   schrift.setPixelSize(10);
