@@ -247,9 +247,13 @@ void TForm1::ende(int code) {
   optionen_.beenden(code);
 }
 
-void TForm1::bildZeigen() { leinwand_->update(); }
+void TForm1::bildZeigen() {
+  if (labor_ != nullptr) ueberlagerungAktualisieren();
+  leinwand_->update();
+}
 
 void TForm1::bildSofortZeigen() {
+  if (labor_ != nullptr) ueberlagerungAktualisieren();
   if (leinwand_->isVisible()) leinwand_->repaint();
 }
 

@@ -17,6 +17,7 @@
 #include "app/leinwand.h"
 #include "display/anzeige.h"
 #include "display/qt/qimagecanvas.h"
+#include "engine/erklaeren.h"
 #include "engine/simulation.h"
 #include "lauf/haltepunkt.h"
 #include "lauf/verlauf.h"
@@ -160,6 +161,11 @@ class TForm1 : public QMainWindow {
   const std::vector<Halt>& letzteHalte() const { return halte_; }
   const std::vector<Haltemarke>& haltemarken() const { return haltemarken_; }
   Labor* labor() const { return labor_; }
+  // The explanation of the step that ran last for `zelle`, worked out on a
+  // replay of that step; the simulation, the picture and the log stay as they are.
+  std::optional<Erklaerung> letzteErklaerung(int32_t zelle);
+  // "Spikes unterwegs zeigen" was switched.
+  void unterwegsGeaendert();
   // The note of the bar that tells which breakpoint halted the last run ("" for none).
   static std::string haltText(const Netz& netz, const Halt& halt);
 
@@ -271,6 +277,8 @@ class TForm1 : public QMainWindow {
   std::string haltNotiz_;     // the red note of the breakpoint that halted, at laufhinweisX
   std::string vormerkNotiz_;  // the red note of the entries given by hand, at laufhinweisX
   Labor* labor_ = nullptr;
+  std::unique_ptr<QImageCanvas> unterwegsBild_;  // the picture with the spikes in transit, when shown
+  void ueberlagerungAktualisieren();
 };
 
 }  // namespace velkor

@@ -7,8 +7,12 @@
 #include <cerrno>
 #include <fstream>
 
+#include "app/labor/inspektor.h"
 #include "app/labor/labor.h"
+#include "app/labor/raster.h"
 #include "app/tform1.h"
+#include "display/unterwegs.h"
+#include "engine/zyklus.h"
 #include "net/dateigrund.h"
 
 namespace velkor {
@@ -64,6 +68,7 @@ void TForm1::verlaufBeginnen() {
   halte_.clear();
   haltNotiz_.clear();
   vormerkNotiz_.clear();
+  if (labor_ != nullptr) labor_->netzGeladen();
   laborAktualisieren();
 }
 
@@ -120,9 +125,11 @@ bool TForm1::zuSchrittGehen(int32_t takt) {
   const int32_t zeitlupe = sim_.param.zeitlupe;
   sim_.param.zeitlupe = -1;  // the steps run again take no pause
   std::string fehler;
+  Werkzeughaken haken(anzeige_, sim_, labor_ != nullptr ? labor_->raster() : nullptr);
   ++laeuft_;
-  const bool ok = verlauf_.gehe(sim_, takt, anzeige_, fehler);
+  const bool ok = verlauf_.gehe(sim_, takt, haken, fehler);
   --laeuft_;
+  if (ok && labor_ != nullptr) labor_->zurueckAuf(takt);
   sim_.param.zeitlupe = zeitlupe;
   sim_.lauf.logOffen = logWarOffen_;
   sim_.lauf.logAktiv = logWarAktiv_;
@@ -317,8 +324,55 @@ bool TForm1::mausGedrueckt(QMouseEvent* e) {
   return true;
 }
 
+std::optional<Erklaerung> TForm1::letzteErklaerung(int32_t zelle) {
+  if (!werkzeugFrei() || zelle < 0 || zelle >= sim_.netz.zellenzahl || sim_.zeittakt <= verlauf_.erster()) {
+    return std::nullopt;
+  }
+  const int32_t jetzt = sim_.zeittakt;
+  const Zustandsbild hier = zustandAufnehmen(sim_, nullptr);
+  auto herstellen = std::move(verlauf_.beilageHerstellen);
+  verlauf_.beilageHerstellen = nullptr;  // the picture and the log stay
+  const int32_t zeitlupe = sim_.param.zeitlupe;
+  sim_.param.zeitlupe = -1;
+  Zyklusanzeige still;
+  std::string fehler;
+  std::optional<Erklaerung> e;
+  ++laeuft_;
+  if (verlauf_.gehe(sim_, jetzt - 1, still, fehler)) e = erklaeren(sim_, {zelle}, still).at(0);
+  Packer packer;
+  if (!zustandHerstellen(sim_, hier, packer, fehler)) e.reset();
+  --laeuft_;
+  sim_.param.zeitlupe = zeitlupe;
+  verlauf_.beilageHerstellen = std::move(herstellen);
+  return e;
+}
+
+void TForm1::unterwegsGeaendert() { bildZeigen(); }
+
+void TForm1::ueberlagerungAktualisieren() {
+  if (labor_ == nullptr || !labor_->unterwegsZeigen() || !ansicht_.zellansicht() || !sim_.lauf.gestartet ||
+      netzUnbrauchbar_) {
+    leinwand_->ueberlagerung = nullptr;
+    return;
+  }
+  if (!unterwegsBild_ || unterwegsBild_->breite() != canvas_.breite() || unterwegsBild_->hoehe() != canvas_.hoehe()) {
+    unterwegsBild_ = std::make_unique<QImageCanvas>(canvas_.breite(), canvas_.hoehe());
+  }
+  unterwegsBild_->bildSetzen(canvas_.bild());
+  laufzaehlerAbgleichen(sim_);
+  unterwegsZeichnen(*unterwegsBild_, sim_);
+  leinwand_->ueberlagerung = &unterwegsBild_->bild();
+}
+
 void TForm1::laborZeigen() {
-  if (labor_ == nullptr) labor_ = new Labor(*this);
+  if (labor_ == nullptr) {
+    labor_ = new Labor(*this);
+    if (!zelleUntersuchen) {
+      zelleUntersuchen = [this](int32_t zelle) {
+        if (labor_ != nullptr) labor_->inspektor()->zelleWaehlen(zelle);
+      };
+    }
+  }
   labor_->aktualisieren();
   labor_->show();
   labor_->raise();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 
+#include "app/labor/labor.h"
 #include "app/laufwache.h"
 #include "app/tform1.h"
 #include "engine/zyklus.h"
@@ -134,7 +135,8 @@ void TForm1::zyklusLaufen() {
           bildSofortZeigen();
         },
         sim_.lauf.anhalten);
-    Verlaufswache verlauf(verlauf_, sim_, laufend);
+    Werkzeughaken haken(laufend, sim_, labor_ != nullptr ? labor_->raster() : nullptr);
+    Verlaufswache verlauf(verlauf_, sim_, haken);
     ++laeuft_;
     velkor::zyklusLaufen(sim_, verlauf, haltepunkte_, halte_);
     --laeuft_;

@@ -1,5 +1,6 @@
 #include "app/labor/labor.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,9 +9,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/labor/inspektor.h"
+#include "app/labor/raster.h"
 #include "app/tform1.h"
 
 namespace velkor {
@@ -26,6 +30,16 @@ QString zellname(const Netz& netz, int32_t zelle) {
 }
 
 }  // namespace
+
+void Werkzeughaken::gefeuert(int32_t z) {
+  innen_.gefeuert(z);
+  if (raster_ != nullptr) raster_->gefeuert(z, sim_.zeittakt);
+}
+
+void Werkzeughaken::taktanzeige() {
+  innen_.taktanzeige();
+  if (raster_ != nullptr) raster_->schrittEnde(sim_.zeittakt);
+}
 
 // ---- Zeitleiste ----
 
@@ -179,11 +193,35 @@ Labor::Labor(TForm1& fenster) : QWidget(&fenster, Qt::Tool), f_(fenster) {
   eingriffspalte->addWidget(speichern_);
   spalte->addWidget(eingriffe);
 
-  bereich_ = new QVBoxLayout;
-  spalte->addLayout(bereich_);
-  spalte->addStretch(1);
-  resize(440, 420);
+  unterwegs_ = new QCheckBox(QStringLiteral("Spikes unterwegs zeigen"), this);
+  unterwegs_->setObjectName(QStringLiteral("SpikesUnterwegs"));
+  unterwegs_->setFocusPolicy(Qt::NoFocus);
+  connect(unterwegs_, &QCheckBox::toggled, this, [this] { f_.unterwegsGeaendert(); });
+  spalte->addWidget(unterwegs_);
+
+  auto* werkzeuge = new QTabWidget(this);
+  werkzeuge->setObjectName(QStringLiteral("Werkzeugreiter"));
+  inspektor_ = new Zelleninspektor(
+      fenster.simulation(), [this](int32_t zelle) { return f_.letzteErklaerung(zelle); }, werkzeuge);
+  raster_ = new Raster(werkzeuge);
+  raster_->netzGeladen(fenster.simulation().netz.zellenzahl);
+  werkzeuge->addTab(inspektor_, QStringLiteral("Zelle"));
+  werkzeuge->addTab(raster_, QStringLiteral("Raster"));
+  connect(inspektor_, &Zelleninspektor::zelleGewaehlt, this, [this](int32_t zelle) {
+    raster_->zelleMarkieren(zelle);
+    if (zelle >= 0) zelle_->setText(zellname(f_.simulation().netz, zelle));
+  });
+  connect(inspektor_, &Zelleninspektor::haltepunktGewuenscht, this,
+          [this](int32_t zelle, std::optional<double> potenzial) { f_.haltepunktSetzen(zelle, potenzial); });
+  spalte->addWidget(werkzeuge, 1);
+  resize(480, 760);
 }
+
+bool Labor::unterwegsZeigen() const { return unterwegs_->isChecked() && isVisible(); }
+
+void Labor::netzGeladen() { raster_->netzGeladen(f_.simulation().netz.zellenzahl); }
+
+void Labor::zurueckAuf(int32_t takt) { raster_->zurueckAuf(takt); }
 
 void Labor::aktualisieren() {
   TForm1& f = f_;
@@ -233,6 +271,7 @@ void Labor::aktualisieren() {
           ? QStringLiteral("nichts vorgemerkt")
           : QStringLiteral("vorgemerkt für Takt %1: %2").arg(sim.zeittakt).arg(namen.join(QStringLiteral(", "))));
   speichern_->setEnabled(bereit);
+  inspektor_->aktualisieren();
 }
 
 void Labor::haltepunktAusEingabe(bool mitSchwelle) {

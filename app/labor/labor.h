@@ -9,6 +9,10 @@
 #include <functional>
 #include <vector>
 
+#include "engine/simulation.h"
+#include "engine/zyklusanzeige.h"
+
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,6 +22,29 @@ class QVBoxLayout;
 namespace velkor {
 
 class TForm1;
+class Raster;
+class Zelleninspektor;
+
+// Passes every hook on and tells the raster of each firing and step end
+// (no raster: only passes on).
+class Werkzeughaken final : public Zyklusanzeige {
+ public:
+  Werkzeughaken(Zyklusanzeige& innen, const Simulation& sim, Raster* raster)
+      : innen_(innen), sim_(sim), raster_(raster) {}
+  void zeilenvorschub() override { innen_.zeilenvorschub(); }
+  void refraktaerEnde(int32_t z) override { innen_.refraktaerEnde(z); }
+  void gefeuert(int32_t z) override;
+  void erregt(int32_t z) override { innen_.erregt(z); }
+  void anzeigen() override { innen_.anzeigen(); }
+  void taktanzeige() override;
+  void eingabeHinweis() override { innen_.eingabeHinweis(); }
+  void netzfehlerHinweis() override { innen_.netzfehlerHinweis(); }
+
+ private:
+  Zyklusanzeige& innen_;
+  const Simulation& sim_;
+  Raster* raster_;
+};
 
 // The history from its first to its last step as a bar: stop marks blue,
 // breakpoints hit red, the present step as a black handle. A click or a drag
@@ -62,8 +89,14 @@ class Labor : public QWidget {
 
   // Shows the window's present state: step, history, breakpoints, entries.
   void aktualisieren();
-  // Where the inspector and the raster of the cells go.
-  QVBoxLayout* werkzeugbereich() const { return bereich_; }
+  Zelleninspektor* inspektor() const { return inspektor_; }
+  Raster* raster() const { return raster_; }
+  // "Spikes unterwegs zeigen": the cell view with the spikes in transit drawn over it.
+  bool unterwegsZeigen() const;
+  // The net was loaded anew (the raster forgets its steps).
+  void netzGeladen();
+  // The simulation went back or forth to another step without running it.
+  void zurueckAuf(int32_t takt);
 
  private:
   void haltepunktAusEingabe(bool mitSchwelle);
@@ -81,7 +114,9 @@ class Labor : public QWidget {
   QListWidget* haltepunkte_ = nullptr;
   QLabel* vorgemerkt_ = nullptr;
   QPushButton* speichern_ = nullptr;
-  QVBoxLayout* bereich_ = nullptr;
+  QCheckBox* unterwegs_ = nullptr;
+  Zelleninspektor* inspektor_ = nullptr;
+  Raster* raster_ = nullptr;
 };
 
 }  // namespace velkor

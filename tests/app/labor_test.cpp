@@ -13,7 +13,9 @@
 #include <map>
 #include <sstream>
 
+#include "app/labor/inspektor.h"
 #include "app/labor/labor.h"
+#include "app/labor/raster.h"
 #include "testfenster.h"
 
 namespace velkor::test {
@@ -336,6 +338,39 @@ TEST(LaborTest, RechtsklickWaehltDieZelleDerSpalte) {
   QTest::mouseClick(t.f->leinwand(), Qt::RightButton, Qt::NoModifier, {90, 100});
   QTest::mouseClick(t.f->leinwand(), Qt::LeftButton, Qt::NoModifier, {90, 100});
   EXPECT_EQ(gewaehlt, std::vector<int32_t>{1});
+}
+
+// The tools fed by the window: a right-click picks Reakt; its firing to the
+// tone and the light is explained with the arriving spikes; the raster after
+// going back is the raster of that step.
+TEST(LaborTest, InspektorUndRasterFolgenDemFenster) {
+  Testfenster t(parameterMit("V"));
+  t.zeigen();
+  t.f->laborZeigen();
+  const int32_t reakt = t.sim().netz.suche("Reakt");
+  QTest::mouseClick(t.f->leinwand(), Qt::RightButton, Qt::NoModifier,
+                    zellmitte(t.sim().netz.Zelltabelle[static_cast<std::size_t>(reakt)]));
+  EXPECT_EQ(t.f->labor()->inspektor()->zelle(), reakt);
+  Raster& raster = *t.f->labor()->raster();
+  QImage bei45;
+  int32_t feuert = -1;
+  while (t.sim().zeittakt < 70 && feuert < 0) {
+    t.taste(' ');
+    if (t.sim().zeittakt == 45) bei45 = raster.bild({320, 200});
+    const TZelle& z = t.sim().netz.Zelltabelle[static_cast<std::size_t>(reakt)];
+    if (t.sim().zeittakt > 48 && zellzustand(z) == Zellzustand::feuernd) feuert = t.sim().zeittakt;
+  }
+  ASSERT_GT(feuert, 0);
+  const std::string text = t.f->labor()->inspektor()->erklaerungstext();
+  EXPECT_NE(text.find("Reakt feuerte"), std::string::npos) << text;
+  EXPECT_NE(text.find("von Ton"), std::string::npos) << text;
+  EXPECT_NE(text.find("von Licht"), std::string::npos) << text;
+  const std::string zustand = (t.f->zustandsausgabe(), dateiLesen("zustand.txt"));
+  EXPECT_TRUE(t.f->letzteErklaerung(reakt).has_value());
+  t.f->zustandsausgabe();
+  EXPECT_EQ(dateiLesen("zustand.txt"), zustand);  // explaining changes nothing
+  ASSERT_TRUE(t.f->geheZu(45));
+  EXPECT_EQ(abweichendePixel(raster.bild({320, 200}), bei45), 0);
 }
 
 // An empty file parameter is chosen anew as after a failed load.
