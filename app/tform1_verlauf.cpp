@@ -74,7 +74,9 @@ void TForm1::verlaufBeginnen() {
 
 std::shared_ptr<Verlauf::Beilage> TForm1::beilageAufnehmen() {
   auto b = std::make_shared<Fensterbild>();
-  b->bild = canvas_.bild();  // shared until the canvas draws again
+  // copied here, not on the canvas's next write, so that the history counts
+  // the copy in the checkpoint's cost and spaces its checkpoints by it
+  b->bild = canvas_.bild().copy();
   b->stand = canvas_.zeichenstand();
   b->zustand = zustand_;
   b->gewichtspegel = sim_.netz.verbindungen.gewichtspegel;
