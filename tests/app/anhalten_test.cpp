@@ -6,10 +6,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QWindow>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTimer>
-#include <QWindow>
 
 #include "testfenster.h"
 

@@ -373,6 +373,38 @@ TEST(LaborTest, InspektorUndRasterFolgenDemFenster) {
   EXPECT_EQ(abweichendePixel(raster.bild({320, 200}), bei45), 0);
 }
 
+// The timeline on 200 pixels: up to 100 steps every step has a pixel that
+// gives it back; more steps keep the order and both ends.
+TEST(LaborTest, ZeitleisteTrifftJedenSchrittUndBeideEnden) {
+  Zeitleiste leiste;
+  leiste.resize(216, 30);
+  for (const int32_t n : {1, 2, 3, 4, 5, 6, 7, 99, 100, 101, 199, 200, 201, 1000}) {
+    for (const int32_t erster : {0, 40}) {
+      leiste.setzen(erster, erster + n, erster, {});
+      int32_t vorher = erster;
+      for (int32_t t = erster; t <= erster + n; ++t) {
+        const int32_t zurueck = leiste.taktBei(leiste.xVon(t));
+        if (n <= 100) EXPECT_EQ(zurueck, t) << n;
+        EXPECT_GE(zurueck, vorher) << n;
+        vorher = zurueck;
+      }
+      EXPECT_EQ(leiste.taktBei(leiste.xVon(erster + n)), erster + n) << n;
+      EXPECT_EQ(leiste.taktBei(-20), erster);
+      EXPECT_EQ(leiste.taktBei(1000), erster + n);
+    }
+  }
+  Testfenster t({"Kette", "netz.net", "daten.ein"});
+  t.ketteAnlegen();
+  t.zeigen();
+  for (int i = 0; i < 9; ++i) t.taste(' ');
+  t.f->laborZeigen();
+  auto* zeit = t.f->labor()->findChild<Zeitleiste*>();
+  ASSERT_NE(zeit, nullptr);
+  QTest::mouseClick(zeit, Qt::LeftButton, Qt::NoModifier, {zeit->xVon(4), zeit->height() / 2});
+  EXPECT_EQ(t.sim().zeittakt, 4);
+  EXPECT_EQ(zeit->jetzt(), 4);
+}
+
 // An empty file parameter is chosen anew as after a failed load.
 TEST(LaborTest, LeererDateiparameterLaesstDieDateiWaehlen) {
   {
