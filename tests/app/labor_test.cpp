@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QTest>
 #include <cstdlib>
@@ -403,6 +404,35 @@ TEST(LaborTest, ZeitleisteTrifftJedenSchrittUndBeideEnden) {
   QTest::mouseClick(zeit, Qt::LeftButton, Qt::NoModifier, {zeit->xVon(4), zeit->height() / 2});
   EXPECT_EQ(t.sim().zeittakt, 4);
   EXPECT_EQ(zeit->jetzt(), 4);
+}
+
+// "Spikes unterwegs zeigen" draws on the screen only: the canvas and the run
+// stay those without it.
+TEST(LaborTest, SpikesUnterwegsNurAufDemSchirm) {
+  Stand ohne;
+  {
+    Testfenster s(parameterMit("V"));
+    s.zeigen();
+    for (int i = 0; i < 24; ++i) s.taste(' ');
+    ohne = standNehmen(s);
+  }
+  Testfenster t(parameterMit("V"));
+  t.zeigen();
+  t.f->laborZeigen();
+  auto* schalter = t.f->labor()->findChild<QCheckBox*>(QStringLiteral("SpikesUnterwegs"));
+  ASSERT_NE(schalter, nullptr);
+  EXPECT_EQ(t.f->leinwand()->ueberlagerung, nullptr);
+  schalter->setChecked(true);
+  int gelb = 0;
+  for (int i = 0; i < 24; ++i) {
+    t.taste(' ');
+    ASSERT_NE(t.f->leinwand()->ueberlagerung, nullptr);
+    gelb += abweichendePixel(*t.f->leinwand()->ueberlagerung, t.f->canvas().bild()) > 0 ? 1 : 0;
+  }
+  EXPECT_GT(gelb, 0);
+  gleich(standNehmen(t), ohne, 24, "spikes shown");
+  schalter->setChecked(false);
+  EXPECT_EQ(t.f->leinwand()->ueberlagerung, nullptr);
 }
 
 // An empty file parameter is chosen anew as after a failed load.
