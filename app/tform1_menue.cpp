@@ -1,5 +1,6 @@
 // The menu tree MainMenu1 of the simulation window.
 
+#include <QKeySequence>
 #include <QMenuBar>
 
 #include "app/tform1.h"
@@ -50,6 +51,7 @@ void TForm1::createActions() {
 
   aktion(m.Hilfe1, "Hilfe1", "Hilfe", &TForm1::hilfe);
   aktion(m.Labor1, "Labor1", "Labor", &TForm1::laborZeigen);
+  m.Labor1->setShortcut(QKeySequence(Qt::Key_F9));  // no typed character: no key effects
 
   // disabled at program start
   for (QAction* a : {m.Zustandsausgabe1, m.Protokoll1, m.Protokollbeenden1}) a->setEnabled(false);

@@ -177,7 +177,8 @@ const Hilfeseite werkzeuge{
     "Werkzeuge",
     "TabSheet5",
     {{"Labor",
-      "\"Werkzeuge\" / \"Labor\" öffnet ein Werkzeugfenster neben dem Simulationsfenster. Es bleibt beim "
+      "\"Werkzeuge\" / \"Labor\" (oder die Taste F9) öffnet ein Werkzeugfenster neben dem Simulationsfenster. Es "
+      "bleibt beim "
       "Simulationsfenster; dessen Bild behält seine Größe. Solange kein Werkzeug benutzt wird, ändert sich "
       "an der Simulation und ihrem Bild nichts."},
      {"Schritt zurück",

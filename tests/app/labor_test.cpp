@@ -398,7 +398,10 @@ TEST(LaborTest, ZeitleisteTrifftJedenSchrittUndBeideEnden) {
   t.ketteAnlegen();
   t.zeigen();
   for (int i = 0; i < 9; ++i) t.taste(' ');
-  t.f->laborZeigen();
+  QTest::keyClick(t.f->leinwand(), Qt::Key_F9);  // opens "Labor" with no effect of a typed key
+  ASSERT_NE(t.f->labor(), nullptr);
+  EXPECT_TRUE(t.f->labor()->isVisible());
+  EXPECT_EQ(t.sim().zeittakt, 9);
   auto* zeit = t.f->labor()->findChild<Zeitleiste*>();
   ASSERT_NE(zeit, nullptr);
   QTest::mouseClick(zeit, Qt::LeftButton, Qt::NoModifier, {zeit->xVon(4), zeit->height() / 2});
