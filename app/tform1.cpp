@@ -77,6 +77,7 @@ TForm1::TForm1(Fensteroptionen optionen, QWidget* parent)
   leinwand_->geklickt = [this] { neuzeichnen(); };
   leinwand_->gedrueckt = [this](QMouseEvent* e) { return mausGedrueckt(e); };
   verlauf_.beilageAufnehmen = [this] { return beilageAufnehmen(); };
+  anzeige_.feuerzeileGeschrieben = [this](int zeile, int32_t zelle) { feuerzeilen_[zeile] = zelle; };
   verlauf_.beilageHerstellen = [this](const Verlauf::Beilage* b) { beilageHerstellen(b); };
   leinwand_->groesseGeaendert = [this] { groesseGeaendert(); };
   setCentralWidget(leinwand_);

@@ -7,6 +7,7 @@
 #include <QRegion>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -151,7 +152,7 @@ class TForm1 : public QMainWindow {
   // view, -1 for none.
   int32_t zelleBei(QPoint punkt) const;
   // The cell of the column under a point in the oscilloscope or the numeric
-  // table, -1 for none.
+  // table, of the entry in the firing-cells table; -1 for none.
   int32_t spalteBei(QPoint punkt) const;
   // A right-click chose a cell to look at ("Zelle untersuchen").
   std::function<void(int32_t zelle)> zelleUntersuchen;
@@ -277,6 +278,7 @@ class TForm1 : public QMainWindow {
   std::string haltNotiz_;     // the red note of the breakpoint that halted, at laufhinweisX
   std::string vormerkNotiz_;  // the red note of the entries given by hand, at laufhinweisX
   Labor* labor_ = nullptr;
+  std::map<int, int32_t> feuerzeilen_;           // the firing-cells table: row of an entry -> its cell
   std::unique_ptr<QImageCanvas> unterwegsBild_;  // the picture with the spikes in transit, when shown
   void ueberlagerungAktualisieren();
 };

@@ -31,6 +31,7 @@ struct Fensterbild final : Verlauf::Beilage {
   int64_t logLaenge = -1;
   bool imLauf = false;  // taken inside a run until stop, whose notes the bar shows
   std::string haltNotiz, vormerkNotiz;
+  std::map<int, int32_t> feuerzeilen;
   std::size_t bytes() const override {
     return sizeof(*this) + static_cast<std::size_t>(bild.sizeInBytes()) + gewichtspegel.size();
   }
@@ -68,6 +69,7 @@ void TForm1::verlaufBeginnen() {
   halte_.clear();
   haltNotiz_.clear();
   vormerkNotiz_.clear();
+  feuerzeilen_.clear();
   if (labor_ != nullptr) labor_->netzGeladen();
   laborAktualisieren();
 }
@@ -85,6 +87,7 @@ std::shared_ptr<Verlauf::Beilage> TForm1::beilageAufnehmen() {
   b->imLauf = laeuft_ > 0 && !sim_.lauf.anhalten;
   b->haltNotiz = haltNotiz_;
   b->vormerkNotiz = vormerkNotiz_;
+  b->feuerzeilen = feuerzeilen_;
   return b;
 }
 
@@ -99,6 +102,7 @@ void TForm1::beilageHerstellen(const Verlauf::Beilage* beilage) {
   canvas_.bildSetzen(b->bild);
   haltNotiz_ = b->haltNotiz;
   vormerkNotiz_ = b->vormerkNotiz;
+  feuerzeilen_ = b->feuerzeilen;
   if (b->imLauf) {
     // the bar as a run leaves it when it stops there
     anzeige_.eingabeHinweis();
@@ -302,6 +306,13 @@ int32_t TForm1::spalteBei(QPoint punkt) const {
   const int64_t n = sim_.netz.zellenzahl;
   const int64_t von = std::clamp<int64_t>(int64_t{sim_.param.displayStart} - 1, 0, n);
   const int64_t bis = std::clamp<int64_t>(int64_t{sim_.param.displayStart} + 33, von, n);
+  if (ansicht_.ansichtFeuernd) {
+    // the entry whose text row holds the point (entries stand 20 pixels apart)
+    auto it = feuerzeilen_.upper_bound(punkt.y());
+    if (it == feuerzeilen_.begin()) return -1;
+    --it;
+    return punkt.y() < it->first + 20 && it->second < sim_.netz.zellenzahl ? it->second : -1;
+  }
   int64_t k = -1;
   if (ansicht_.oszi() && punkt.x() >= 1) k = (punkt.x() - 1) / 35;         // column base 1 + 35 k
   if (ansicht_.numerisch() && punkt.x() >= 51) k = (punkt.x() - 51) / 35;  // after the step column

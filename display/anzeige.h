@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "display/ansicht.h"
@@ -90,6 +91,10 @@ class Anzeige : public Zyklusanzeige {
   bool logKuerzen(int64_t laenge);
 
   Canvas& canvas() { return canvas_; }
+
+  // Told of every entry of the firing-cells table: the row it stands on (the
+  // top of its text) and the cell. For a front end that maps clicks to cells.
+  std::function<void(int zeile, int32_t zelle)> feuerzeileGeschrieben;
 
  private:
   // Indices [von, bis) of the cells shown in the numeric table and the

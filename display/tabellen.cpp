@@ -146,6 +146,7 @@ void Anzeige::feuerndZeile(const TZelle& z) {
   }
   zs.schreibzeile = R + 1;
   text(75, R + 1, rechtsbuendig(sim_.zeittakt, 5) + std::string(12, ' ') + z.name);
+  if (feuerzeileGeschrieben) feuerzeileGeschrieben(R + 1, static_cast<int32_t>(&z - sim_.netz.Zelltabelle.data()));
   if (logt()) logSchreiben("         " + rechtsbuendig(sim_.zeittakt, 5) + "    " + z.name + "\r\n");
 }
 

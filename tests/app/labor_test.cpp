@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "app/labor/inspektor.h"
@@ -327,6 +328,29 @@ TEST(LaborTest, RechtsklickWaehltDieZelleDerSpalte) {
     t.zeigen();
     EXPECT_EQ(t.f->spalteBei({f.x, 100}), f.zelle) << f.modi << " x " << f.x;
     EXPECT_EQ(t.f->spalteBei({f.x, oberkante - 1}), -1);
+  }
+  {
+    // the firing-cells table: each entry's rows name its cell, also after going back
+    Testfenster t({"Kette", "netz.net", "daten.ein", "k"});
+    t.ketteAnlegen();
+    t.zeigen();
+    auto zellen = [&t] {
+      std::set<int32_t> aus;
+      for (int y = 0; y < 400; ++y) {
+        if (const int32_t c = t.f->spalteBei({100, y}); c >= 0) aus.insert(c);
+      }
+      return aus;
+    };
+    EXPECT_TRUE(zellen().empty());
+    int32_t vorC = -1;
+    for (int i = 0; i < 8; ++i) {
+      if (zellen().count(2) == 0) vorC = t.sim().zeittakt;
+      t.taste(' ');
+    }
+    EXPECT_EQ(zellen(), (std::set<int32_t>{0, 1, 2}));
+    ASSERT_GT(vorC, 0);
+    ASSERT_TRUE(t.f->geheZu(vorC));
+    EXPECT_EQ(zellen().count(2), 0u);
   }
   Testfenster t({"Kette", "netz.net", "daten.ein"});
   t.ketteAnlegen();
