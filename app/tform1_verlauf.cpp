@@ -1,5 +1,5 @@
 // The window's history and its tools: checkpoints that carry the picture,
-// going to any step, breakpoints, entries given by hand and the session
+// going to any step, breakpoints, entries given by hand and the run
 // written out as an input file.
 
 #include <QMouseEvent>

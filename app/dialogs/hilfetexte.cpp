@@ -203,8 +203,8 @@ const Hilfeseite werkzeuge{
       "Umschalt+Klick auf eine Zelle der Zelldarstellung oder der komprimierten Darstellung erregt sie im "
       "nächsten Zeittakt, genau wie ein Eintrag der Eingabedatei für diesen Zeittakt. Bis dahin steht sie als "
       "vorgemerkt in der Statusleiste und im Labor. \"Eingriffe speichern\" schreibt eine Eingabedatei, die "
-      "die Eingabedatei mit allen Eingriffen zusammenführt; ein Lauf mit dieser Datei wiederholt die Sitzung "
-      "genau. Ein Rechtsklick auf eine Zelle wählt sie im Labor zum Untersuchen."}}};
+      "die Eingabedatei mit allen Eingriffen zusammenführt; ein Lauf mit dieser Datei kommt genau zum selben "
+      "Ergebnis. Ein Rechtsklick auf eine Zelle wählt sie im Labor zum Untersuchen."}}};
 
 }  // namespace
 

@@ -221,7 +221,7 @@ void umschaltklick(Testfenster& t, int32_t zelle) {
   QTest::mouseClick(t.f->leinwand(), Qt::LeftButton, Qt::ShiftModifier, p);
 }
 
-// A session with entries given by hand, some of them dropped again by going
+// A run with entries given by hand, some of them dropped again by going
 // back; "Eingriffe speichern" then velkor-batch on the net and that file.
 TEST(LaborTest, EingriffeGespeichertSpieltVelkorBatchByteGleichNach) {
   for (const char* modi : {"V", ""}) {
