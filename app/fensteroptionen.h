@@ -29,6 +29,8 @@ struct Fensteroptionen {
   // A file-open dialog: caption and filter entries ("Name (muster muster)");
   // the chosen path, or an empty string when cancelled.
   std::function<QString(const QString& titel, const QStringList& filter)> dateiWaehlen;
+  // A file-save dialog, the same way; the path to write, or "" when cancelled.
+  std::function<QString(const QString& titel, const QStringList& filter)> dateiSpeichern;
   // Shows a dialog modally and returns when it is closed.
   std::function<void(QDialog& dialog)> dialogZeigen;
   // Ends the program with the exit code.

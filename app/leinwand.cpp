@@ -25,11 +25,12 @@ Leinwand::Leinwand(QImageCanvas& canvas, QWidget* parent) : QWidget(parent), can
 void Leinwand::paintEvent(QPaintEvent* e) {
   QPainter maler(this);
   maler.fillRect(e->rect(), Qt::white);
-  maler.drawImage(e->rect().topLeft(), canvas_.bild(), e->rect());
+  maler.drawImage(e->rect().topLeft(), ueberlagerung != nullptr ? *ueberlagerung : canvas_.bild(), e->rect());
 }
 
 void Leinwand::mousePressEvent(QMouseEvent* e) {
   QWidget::mousePressEvent(e);
+  if (gedrueckt && gedrueckt(e)) return;
   if (geklickt) geklickt();
 }
 

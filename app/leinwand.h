@@ -3,6 +3,7 @@
 // on every paint, so nothing is lost when the window is covered, and reports
 // clicks and size changes to the window.
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
@@ -16,7 +17,11 @@ class Leinwand : public QWidget {
   Leinwand(QImageCanvas& canvas, QWidget* parent = nullptr);
 
   std::function<void()> geklickt;
+  // Asked first: true when the press was taken (Shift+click, right-click on a cell).
+  std::function<bool(QMouseEvent*)> gedrueckt;
   std::function<void()> groesseGeaendert;
+  // Shown instead of the canvas's picture while set (the same size).
+  const QImage* ueberlagerung = nullptr;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

@@ -60,11 +60,25 @@ TForm1::TForm1(Fensteroptionen optionen, QWidget* parent)
       return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
     };
   }
+  if (!optionen_.dateiSpeichern) {
+    optionen_.dateiSpeichern = [this](const QString& titel, const QStringList& filter) {
+      QFileDialog d(this, titel);
+      d.setAcceptMode(QFileDialog::AcceptSave);
+      d.setOption(QFileDialog::DontUseNativeDialog);
+      d.setNameFilters(filter);
+      d.setDefaultSuffix(QStringLiteral("ein"));
+      return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+    };
+  }
   if (!optionen_.dialogZeigen) optionen_.dialogZeigen = [](QDialog& d) { d.exec(); };
   if (!optionen_.beenden) optionen_.beenden = [](int code) { QCoreApplication::exit(code); };
 
   leinwand_ = new Leinwand(canvas_, this);
   leinwand_->geklickt = [this] { neuzeichnen(); };
+  leinwand_->gedrueckt = [this](QMouseEvent* e) { return mausGedrueckt(e); };
+  verlauf_.beilageAufnehmen = [this] { return beilageAufnehmen(); };
+  anzeige_.feuerzeileGeschrieben = [this](int zeile, int32_t zelle) { feuerzeilen_[zeile] = zelle; };
+  verlauf_.beilageHerstellen = [this](const Verlauf::Beilage* b) { beilageHerstellen(b); };
   leinwand_->groesseGeaendert = [this] { groesseGeaendert(); };
   setCentralWidget(leinwand_);
   createActions();
@@ -185,6 +199,10 @@ void TForm1::neuzeichnen() {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Backspace && !beendet_) {
+    auswahl(QLatin1Char('\b'));  // one step back, with the menu effects of every key
+    return;
+  }
   const QString text = e->text();
   if (text.size() != 1 || beendet_) {
     QMainWindow::keyPressEvent(e);
@@ -230,9 +248,13 @@ void TForm1::ende(int code) {
   optionen_.beenden(code);
 }
 
-void TForm1::bildZeigen() { leinwand_->update(); }
+void TForm1::bildZeigen() {
+  if (labor_ != nullptr) ueberlagerungAktualisieren();
+  leinwand_->update();
+}
 
 void TForm1::bildSofortZeigen() {
+  if (labor_ != nullptr) ueberlagerungAktualisieren();
   if (leinwand_->isVisible()) leinwand_->repaint();
 }
 

@@ -3,22 +3,33 @@
 // display state and the canvas; its event handlers run the program.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QRegion>
 #include <QString>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/dialogs/dialoge.h"
 #include "app/fensteroptionen.h"
 #include "app/leinwand.h"
 #include "display/anzeige.h"
 #include "display/qt/qimagecanvas.h"
+#include "engine/erklaeren.h"
 #include "engine/simulation.h"
+#include "lauf/haltepunkt.h"
+#include "lauf/verlauf.h"
 
 class QAction;
 class QMenu;
+class QMouseEvent;
 
 namespace velkor {
+
+class Labor;
 
 // A run can be stopped with Escape; the note says so while it goes.
 inline constexpr const char* hinweisLauf = "Lauf: Esc hält an";
@@ -59,6 +70,15 @@ struct Menue {
   QAction* Pohnenderung1 = nullptr;
   QAction* Paufheben1 = nullptr;
   QAction* Hilfe1 = nullptr;
+  QAction* Werkzeuge1 = nullptr;
+  QAction* Labor1 = nullptr;
+};
+
+// A step of the history at which a run halted: at a stop mark of the input
+// or at a breakpoint (then `halt` says which).
+struct Haltemarke {
+  int32_t takt = 0;  // the step the run halted before
+  std::optional<Halt> halt;
 };
 
 class TForm1 : public QMainWindow {
@@ -108,6 +128,47 @@ class TForm1 : public QMainWindow {
   void Paufheben();
   // "Hilfe"
   void hilfe();
+  // "Werkzeuge"
+  void laborZeigen();
+
+  // The history: one step back (Backspace), one forward (replayed, or a new
+  // single step at the end of the history), any step, the last stop. False
+  // where the step cannot be gone to (no run prepared, outside the history,
+  // a run going).
+  bool schrittZurueck();
+  bool schrittVor();
+  bool geheZu(int32_t takt);
+  bool zurStoppmarke();
+  // Breakpoints: without `schwelle` a firing of `zelle` halts a run, with it
+  // a crossing of that potential. Loeschen takes the same one away again.
+  void haltepunktSetzen(int32_t zelle, std::optional<double> schwelle);
+  void haltepunktLoeschen(int32_t zelle, std::optional<double> schwelle);
+  // An input entry for `zelle` in the next time step (Shift+click); false
+  // while no run is prepared or one goes.
+  bool stimulieren(int32_t zelle);
+  // "Eingriffe speichern": the input file with the entries given by hand.
+  void eingriffeSpeichern();
+  // The cell under a point of the canvas in the cell view or the compressed
+  // view, -1 for none.
+  int32_t zelleBei(QPoint punkt) const;
+  // The cell of the column under a point in the oscilloscope or the numeric
+  // table, of the entry in the firing-cells table; -1 for none.
+  int32_t spalteBei(QPoint punkt) const;
+  // A right-click chose a cell to look at ("Zelle untersuchen").
+  std::function<void(int32_t zelle)> zelleUntersuchen;
+
+  Verlauf& verlauf() { return verlauf_; }
+  const Haltepunkte& haltepunkte() const { return haltepunkte_; }
+  const std::vector<Halt>& letzteHalte() const { return halte_; }
+  const std::vector<Haltemarke>& haltemarken() const { return haltemarken_; }
+  Labor* labor() const { return labor_; }
+  // The explanation of the step that ran last for `zelle`, worked out on a
+  // replay of that step; the simulation, the picture and the log stay as they are.
+  std::optional<Erklaerung> letzteErklaerung(int32_t zelle);
+  // "Spikes unterwegs zeigen" was switched.
+  void unterwegsGeaendert();
+  // The note of the bar that tells which breakpoint halted the last run ("" for none).
+  static std::string haltText(const Netz& netz, const Halt& halt);
 
   // State, for the tests and the menu handlers.
   bool kommandozeilenmodus() const { return !optionen_.parameter.empty(); }
@@ -163,6 +224,19 @@ class TForm1 : public QMainWindow {
   void bildSofortZeigen();  // repaints at once, processing no input
   void logPruefen();
 
+  // tform1_verlauf.cpp
+  void verlaufBeginnen();
+  std::shared_ptr<Verlauf::Beilage> beilageAufnehmen();
+  void beilageHerstellen(const Verlauf::Beilage* beilage);
+  bool zuSchrittGehen(int32_t takt);
+  void marken(int32_t abTakt);  // drops the marks from step `abTakt` on
+  void nachLauf();              // the marks, the bar note of a breakpoint, the tools window
+  void haltNotizLoeschen();
+  void laborAktualisieren();
+  void vormerkNotiz();
+  bool mausGedrueckt(QMouseEvent* e);
+  bool werkzeugFrei() const;
+
   Fensteroptionen optionen_;
   Simulation sim_;
   Ansichtsflags ansicht_;
@@ -192,6 +266,21 @@ class TForm1 : public QMainWindow {
   bool sanduhrAn_ = false;
   bool beendet_ = false;
   int endcode_ = 0;
+
+  // The history, the breakpoints and what the tools window shows.
+  Verlauf verlauf_;
+  Haltepunkte haltepunkte_;
+  std::vector<Halt> halte_;
+  std::vector<Haltemarke> haltemarken_;
+  int logNummer_ = 0;         // counts the trace logs opened, so a checkpoint knows its own
+  bool logWarOffen_ = false;  // while going to a step: the log flags that the state does not carry
+  bool logWarAktiv_ = false;
+  std::string haltNotiz_;     // the red note of the breakpoint that halted, at laufhinweisX
+  std::string vormerkNotiz_;  // the red note of the entries given by hand, at laufhinweisX
+  Labor* labor_ = nullptr;
+  std::map<int, int32_t> feuerzeilen_;           // the firing-cells table: row of an entry -> its cell
+  std::unique_ptr<QImageCanvas> unterwegsBild_;  // the picture with the spikes in transit, when shown
+  void ueberlagerungAktualisieren();
 };
 
 }  // namespace velkor

@@ -222,6 +222,13 @@ void TForm1::logstart() {
   }
   menue_.Protokollbeenden1->setEnabled(true);
   menue_.Protokoll1->setEnabled(false);
+  // the log begins here: a checkpoint knows from this one on where it stood
+  ++logNummer_;
+  if (sim_.lauf.gestartet && laeuft_ == 0) {
+    if (sim_.zeittakt < verlauf_.letzter()) marken(sim_.zeittakt + 1);
+    verlauf_.aenderung(sim_);
+    laborAktualisieren();
+  }
   bildZeigen();
 }
 

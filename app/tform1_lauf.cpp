@@ -54,26 +54,23 @@ void TForm1::startvorbereitungKommandozeile() {
   if (k.ansichtSperren) menue_.Ansicht1->setEnabled(false);
   setWindowTitle(QString::fromStdString(sim_.param.titel));
 
+  // An empty file parameter is no dead end either: the file can be chosen
+  // as after a failed load.
   if (sim_.param.netzdateiname.empty()) {
     std::ofstream leer(protokolldateiname, std::ios::trunc);  // "protok.txt" is created all the same
     sim_.param.farbBild = true;
-    anzeige_.statusleiste();  // "Einzelne Zyklen ..." is no longer true
-    anzeige_.roterHinweis(75, hinweisKeineNetzdatei);
-    anzeige_.farbenZuruecksetzen();
-    normalzeiger();
+    dateiWiederWaehlbar(true);  // "Einzelne Zyklen ..." is no longer true
     return;
   }
   if (!netzLaden()) return;
   ansichtNachLaden();
   if (sim_.param.eingabedateiname.empty()) {
     sim_.param.farbBild = true;
-    anzeige_.statusleiste();
-    anzeige_.roterHinweis(80, hinweisKeineEingabedatei);
-    anzeige_.farbenZuruecksetzen();
-    normalzeiger();
+    dateiWiederWaehlbar(false);
     return;
   }
   if (!eingabeOeffnen()) return;
+  verlaufBeginnen();
   menue_.Start1->setEnabled(true);
   normalzeiger();
 }
@@ -85,6 +82,7 @@ void TForm1::startvorbereitungMenue() {
   if (!netzLaden()) return;
   ansichtNachLaden();
   if (!eingabeOeffnen()) return;
+  verlaufBeginnen();
   normalzeiger();
 }
 
@@ -179,6 +177,7 @@ void TForm1::auswahl(QChar zeichen) {
     zyklusLaufen();
     normalzeiger();
   }
+  if (zeichen == QLatin1Char('\b')) schrittZurueck();
   if (zeichen == QLatin1Char('q')) Beenden1Click();
 }
 
@@ -237,6 +236,7 @@ void TForm1::neuinitialisieren() {
   canvas_.stiftfarbe(farben::schwarz);
 
   sim_.lauf.gestartet = false;
+  verlaufBeginnen();
   menue_.Ansicht1->setEnabled(true);
   menue_.Neustart1->setEnabled(false);
   extrasFreigeben(true);

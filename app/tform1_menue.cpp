@@ -1,5 +1,6 @@
 // The menu tree MainMenu1 of the simulation window.
 
+#include <QKeySequence>
 #include <QMenuBar>
 
 #include "app/tform1.h"
@@ -49,6 +50,8 @@ void TForm1::createActions() {
   m.Pohnenderung1->setCheckable(true);
 
   aktion(m.Hilfe1, "Hilfe1", "Hilfe", &TForm1::hilfe);
+  aktion(m.Labor1, "Labor1", "Labor", &TForm1::laborZeigen);
+  m.Labor1->setShortcut(QKeySequence(Qt::Key_F9));  // no typed character: no key effects
 
   // disabled at program start
   for (QAction* a : {m.Zustandsausgabe1, m.Protokoll1, m.Protokollbeenden1}) a->setEnabled(false);
@@ -96,6 +99,10 @@ void TForm1::createMenus() {
   extras->addActions({m.Bereichsauswahl1, m.Bildverschiebung1, m.Protokoll1, m.Protokollbeenden1, m.Zeitraffer1,
                       m.Zeitlupe1, m.Pmitnderung1, m.Pohnenderung1, m.Paufheben1});
   leiste->addMenu(extras);
+
+  QMenu* werkzeuge = untermenue(leiste, m.Werkzeuge1, "Werkzeuge1", "Werkzeuge");
+  werkzeuge->addAction(m.Labor1);
+  leiste->addMenu(werkzeuge);
 
   leiste->addAction(m.Hilfe1);  // a top-level item without submenu
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 
+#include "app/labor/labor.h"
 #include "app/laufwache.h"
 #include "app/tform1.h"
 #include "engine/zyklus.h"
@@ -53,8 +54,13 @@ class LaufendeAnzeige : public Zyklusanzeige {
     }
     if (schauen()) anhalten_ = true;
   }
-  void eingabeHinweis() override { anzeige_.eingabeHinweis(); }
+  void eingabeHinweis() override {
+    stoppmarke = true;
+    anzeige_.eingabeHinweis();
+  }
   void netzfehlerHinweis() override { anzeige_.netzfehlerHinweis(); }
+
+  bool stoppmarke = false;  // the input stopped the run (a stop mark or its end)
 
  private:
   bool schauen() {
@@ -109,6 +115,16 @@ void TForm1::zyklusLaufen() {
   ersterBild_ = false;
   Laufwache wache(*this);
   bool laufhinweis = false;
+  bool stoppmarke = false;
+  // a step taken after going back drops the later history and its marks
+  if (sim_.zeittakt < verlauf_.letzter()) marken(sim_.zeittakt + 1);
+  haltNotizLoeschen();
+  if (!vormerkNotiz_.empty()) {
+    anzeige_.hinweisLoeschen(laufhinweisX, vormerkNotiz_);  // the entries are applied in this step
+    anzeige_.farbenZuruecksetzen();
+    vormerkNotiz_.clear();
+  }
+  halte_.clear();
   {
     ZeitlupeUebernehmen zeitlupe(sim_.param.zeitlupe);
     LaufendeAnzeige laufend(
@@ -119,9 +135,15 @@ void TForm1::zyklusLaufen() {
           bildSofortZeigen();
         },
         sim_.lauf.anhalten);
+    Werkzeughaken haken(laufend, sim_, labor_ != nullptr ? labor_->raster() : nullptr);
+    Verlaufswache verlauf(verlauf_, sim_, haken);
     ++laeuft_;
-    velkor::zyklusLaufen(sim_, laufend);
+    velkor::zyklusLaufen(sim_, verlauf, haltepunkte_, halte_);
     --laeuft_;
+    stoppmarke = laufend.stoppmarke;
+  }
+  if (stoppmarke && halte_.empty() && (haltemarken_.empty() || haltemarken_.back().takt != sim_.zeittakt)) {
+    haltemarken_.push_back({sim_.zeittakt, std::nullopt});
   }
   if (wache.angehalten()) {
     anzeige_.eingabeHinweis();  // stopped by the user: single steps from here
@@ -132,6 +154,7 @@ void TForm1::zyklusLaufen() {
     groesseNachLauf_ = false;
     groesseGeaendert();
   }
+  nachLauf();
   bildSofortZeigen();
   logPruefen();
   if (initialisierenNachLauf_) {

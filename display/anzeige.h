@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "display/ansicht.h"
@@ -84,8 +85,16 @@ class Anzeige : public Zyklusanzeige {
   void logende();
   // False once a write to the log has failed (with the reason).
   bool logFehlerfrei(std::string* fehler = nullptr) const;
+  // The open log's length in bytes (-1: none is open), and the log cut back
+  // to such a length, written on from there (false once that fails).
+  int64_t logLaenge() const;
+  bool logKuerzen(int64_t laenge);
 
   Canvas& canvas() { return canvas_; }
+
+  // Told of every entry of the firing-cells table: the row it stands on (the
+  // top of its text) and the cell. For a front end that maps clicks to cells.
+  std::function<void(int zeile, int32_t zelle)> feuerzeileGeschrieben;
 
  private:
   // Indices [von, bis) of the cells shown in the numeric table and the

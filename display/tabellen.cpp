@@ -2,7 +2,9 @@
 // Zellen") and the trace log "logfile.txt" that copies them line by line.
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "display/anzeige.h"
 #include "display/primitive.h"
@@ -38,6 +40,23 @@ void Anzeige::logSchreiben(const std::string& s) {
 bool Anzeige::logFehlerfrei(std::string* fehler) const {
   if (fehler != nullptr) *fehler = logFehler_;
   return logFehler_.empty();
+}
+
+int64_t Anzeige::logLaenge() const {
+  if (log_ == nullptr) return -1;
+  return static_cast<int64_t>(std::ftell(log_));  // every entry is flushed
+}
+
+bool Anzeige::logKuerzen(int64_t laenge) {
+  if (log_ == nullptr || laenge < 0) return false;
+  std::error_code fehler;
+  std::fflush(log_);
+  std::filesystem::resize_file(logdateiname, static_cast<std::uintmax_t>(laenge), fehler);
+  if (fehler || std::fseek(log_, static_cast<long>(laenge), SEEK_SET) != 0) {
+    if (logFehler_.empty()) logFehler_ = dateifehler(logdateiname, fehler ? fehler.value() : errno, "Schreibfehler");
+    return false;
+  }
+  return true;
 }
 
 bool Anzeige::logstart(std::string& fehler) {
@@ -127,6 +146,7 @@ void Anzeige::feuerndZeile(const TZelle& z) {
   }
   zs.schreibzeile = R + 1;
   text(75, R + 1, rechtsbuendig(sim_.zeittakt, 5) + std::string(12, ' ') + z.name);
+  if (feuerzeileGeschrieben) feuerzeileGeschrieben(R + 1, static_cast<int32_t>(&z - sim_.netz.Zelltabelle.data()));
   if (logt()) logSchreiben("         " + rechtsbuendig(sim_.zeittakt, 5) + "    " + z.name + "\r\n");
 }
 

@@ -173,10 +173,43 @@ const Hilfeseite kommandozeile{
       "velkor Lernen_B netz.net daten.ein p 97 c V x 10 y 5",
       true}}};
 
+const Hilfeseite werkzeuge{
+    "Werkzeuge",
+    "TabSheet5",
+    {{"Labor",
+      "\"Werkzeuge\" / \"Labor\" (oder die Taste F9) öffnet ein Werkzeugfenster neben dem Simulationsfenster. Es "
+      "bleibt beim "
+      "Simulationsfenster; dessen Bild behält seine Größe. Solange kein Werkzeug benutzt wird, ändert sich "
+      "an der Simulation und ihrem Bild nichts."},
+     {"Schritt zurück",
+      "Die Rücktaste im Simulationsfenster oder \"Schritt zurück\" im Labor geht einen Zeittakt zurück, auch "
+      "ohne geöffnetes Labor. Zustand, Bild und Verlaufsprotokoll sind danach genau die dieses Zeittakts: "
+      "\"logfile.txt\" wird auf diesen Zeittakt gekürzt und beim Weiterrechnen fortgeschrieben. Wie jede Taste "
+      "sperrt die Rücktaste das Menü \"Ansicht\" und die Einstellungen unter \"Extras\"."},
+     {"Zeitleiste",
+      "Die Leiste zeigt den aufgezeichneten Verlauf: blaue Striche sind Stoppmarken, rote Striche "
+      "Haltepunkte, an denen ein Lauf angehalten hat. Ein Klick oder Ziehen auf der Leiste geht zu diesem "
+      "Zeittakt. \"Schritt vor\" rechnet den nächsten Zeittakt des Verlaufs noch einmal; am Ende des Verlaufs "
+      "ist es ein neuer Zeittakt wie mit der Leertaste. \"zurück zur letzten Stoppmarke\" geht zu der Stelle, "
+      "an der zuletzt ein Lauf angehalten hat. Wer nach dem Zurückgehen neu rechnet oder eingreift, verwirft "
+      "den späteren Verlauf."},
+     {"Haltepunkte",
+      "Unter \"Haltepunkte\" wird eine Zelle mit ihrem Namen angegeben. \"Anhalten, wenn diese Zelle feuert\" "
+      "hält \"Simulation bis Stop\" und die Taste \"u\" nach dem Zeittakt an, in dem die Zelle feuert, wie an "
+      "einer Stoppmarke. \"Anhalten beim Potenzial\" hält an, wenn das Potenzial der Zelle den angegebenen "
+      "Wert in einem Zeittakt überschreitet oder unterschreitet. Die Statusleiste und das Labor nennen den "
+      "Haltepunkt, der angehalten hat."},
+     {"Eingriffe",
+      "Umschalt+Klick auf eine Zelle der Zelldarstellung oder der komprimierten Darstellung erregt sie im "
+      "nächsten Zeittakt, genau wie ein Eintrag der Eingabedatei für diesen Zeittakt. Bis dahin steht sie als "
+      "vorgemerkt in der Statusleiste und im Labor. \"Eingriffe speichern\" schreibt eine Eingabedatei, die "
+      "die Eingabedatei mit allen Eingriffen zusammenführt; ein Lauf mit dieser Datei kommt genau zum selben "
+      "Ergebnis. Ein Rechtsklick auf eine Zelle wählt sie im Labor zum Untersuchen."}}};
+
 }  // namespace
 
 const std::vector<Hilfeseite>& hilfeseiten() {
-  static const std::vector<Hilfeseite> seiten{dateien, ansicht, start, extras, kommandozeile};
+  static const std::vector<Hilfeseite> seiten{dateien, ansicht, start, extras, kommandozeile, werkzeuge};
   return seiten;
 }
 

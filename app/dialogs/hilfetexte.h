@@ -20,7 +20,7 @@ struct Hilfeseite {
   std::vector<Thema> themen;
 };
 
-// The five tabs with scrolling topics, in their order; "Info" follows them.
+// The six tabs with scrolling topics, in their order; "Info" follows them.
 const std::vector<Hilfeseite>& hilfeseiten();
 // The list of changes on the tab "Info", line by line.
 const std::vector<const char*>& aenderungen();

@@ -370,6 +370,34 @@ int QImageCanvas::textbreite(std::string_view text) {
   return textbild(schrift(), text).breite;
 }
 
+QImageCanvas::Zeichenstand QImageCanvas::zeichenstand() const {
+  return {stift_, pinsel_, schriftfarbe_, stiftstil_, pinselstil_, fett_, schrifthoehe_, posX_, posY_};
+}
+
+void QImageCanvas::zeichenstandSetzen(const Zeichenstand& stand) {
+  stift_ = stand.stift;
+  pinsel_ = stand.pinsel;
+  schriftfarbe_ = stand.schrift;
+  stiftstil_ = stand.stiftstil;
+  pinselstil_ = stand.pinselstil;
+  schriftfett(stand.fett);
+  schrifthoehe(stand.schrifthoehe);
+  posX_ = stand.x;
+  posY_ = stand.y;
+}
+
+void QImageCanvas::bildSetzen(const QImage& bild) {
+  if (bild.size() == bild_.size() && bild.format() == bild_.format()) {
+    bild_ = bild;
+    return;
+  }
+  const int b = breite(), h = hoehe();
+  bild_ = QImage(b, h, QImage::Format_RGB32);
+  bild_.fill(rgb(farben::weiss));
+  QPainter p(&bild_);
+  p.drawImage(0, 0, bild);
+}
+
 void QImageCanvas::groesseAendern(int breite, int hoehe) {
   QImage neu(std::max(breite, 1), std::max(hoehe, 1), QImage::Format_RGB32);
   neu.fill(rgb(farben::weiss));

@@ -55,6 +55,20 @@ class QImageCanvas final : public Canvas {
   // Width in pixels of the text in the current font.
   int textbreite(std::string_view text);
 
+  // The picture and what the next drawing call starts from (colours,
+  // styles, font, pen position): taken and put back between time steps.
+  struct Zeichenstand {
+    Farbe stift, pinsel, schrift;
+    Stiftstil stiftstil;
+    Pinselstil pinselstil;
+    bool fett;
+    int schrifthoehe, x, y;
+  };
+  Zeichenstand zeichenstand() const;
+  void zeichenstandSetzen(const Zeichenstand& stand);
+  // A picture of another size is put at the top left, the rest white.
+  void bildSetzen(const QImage& bild);
+
  private:
   struct Schrift;
   struct Textbild;

@@ -201,10 +201,10 @@ TEST(HilfeTest, ReiterUeberschriftenUndInfo) {
   Hilfefenster h;
   EXPECT_EQ(h.windowTitle(), QStringLiteral("Hilfe"));
   QTabWidget* seiten = h.seiten();
-  const QStringList reiter{"Dateien", "Ansicht", "Start", "Extras", "Kommandozeilenparameter", "Info"};
+  const QStringList reiter{"Dateien", "Ansicht", "Start", "Extras", "Kommandozeilenparameter", "Werkzeuge", "Info"};
   ASSERT_EQ(seiten->count(), reiter.size());
   for (int i = 0; i < seiten->count(); ++i) EXPECT_EQ(seiten->tabText(i), reiter[i]);
-  EXPECT_EQ(seiten->currentIndex(), 5);  // opens on "Info"
+  EXPECT_EQ(seiten->currentIndex(), 6);  // opens on "Info"
 
   const std::vector<std::vector<std::string>> ueberschriften{
       {"Dateien öffnen", "Zustand speichern", "Bildschirm speichern"},
@@ -213,8 +213,9 @@ TEST(HilfeTest, ReiterUeberschriftenUndInfo) {
       {"Allgemeines", "Simulation bis Stop", "Einzelzyklen (mit Leertaste)", "Neustart"},
       {"Bereichsauswahl", "Bildverschiebung", "Verlaufsprotokoll starten", "Verlaufsprotokoll beenden", "Zeitraffer",
        "Zeitlupe", "P mit Änderung", "P ohne Änderung", "P aufheben"},
-      {"Allgemeines", "Modusparameter", "Beispiele"}};
-  for (int i = 0; i < 5; ++i) {
+      {"Allgemeines", "Modusparameter", "Beispiele"},
+      {"Labor", "Schritt zurück", "Zeitleiste", "Haltepunkte", "Eingriffe"}};
+  for (int i = 0; i < 6; ++i) {
     std::vector<std::string> gefunden;
     const auto felder = seiten->widget(i)->findChildren<QTextEdit*>();
     for (std::size_t k = 0; k < felder.size(); k += 2) gefunden.push_back(felder[k]->toPlainText().toStdString());
@@ -231,7 +232,7 @@ TEST(HilfeTest, ReiterUeberschriftenUndInfo) {
                                                      "velkor Lernen_B netz.net daten.ein p 97 c V x 10 y 5"));
   EXPECT_TRUE(QFontInfo(beispiele->font()).fixedPitch());
 
-  const auto info = seiten->widget(5)->findChildren<QTextEdit*>();
+  const auto info = seiten->widget(6)->findChildren<QTextEdit*>();
   ASSERT_EQ(info.size(), 2);
   EXPECT_EQ(info[0]->toPlainText(), QStringLiteral("velkor 2.3"));
   EXPECT_EQ(info[1]->toPlainText(),
@@ -240,7 +241,7 @@ TEST(HilfeTest, ReiterUeberschriftenUndInfo) {
                            "- Hilfe-Text ergänzt\n\n"
                            "Änderungen gegenüber Version 2.2:\n\n"
                            "- Fehler bei der Behandlung von Lernvorgängen an ODER-Zellen beseitigt"));
-  auto* bild = seiten->widget(5)->findChild<QLabel*>();
+  auto* bild = seiten->widget(6)->findChild<QLabel*>();
   ASSERT_NE(bild, nullptr);
   EXPECT_EQ(bild->pixmap().size(), QSize(32, 32));
 }

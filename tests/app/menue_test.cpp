@@ -52,6 +52,8 @@ const Eintrag menuebaum[] = {
     {"Extras > P mit Änderung", "Pmitnderung1", true},
     {"Extras > P ohne Änderung", "Pohnenderung1", true},
     {"Extras > P aufheben", "Paufheben1", true},
+    {"Werkzeuge", "Werkzeuge1", true},
+    {"Werkzeuge > Labor", "Labor1", true},
     {"Hilfe", "Hilfe1", true},
 };
 
@@ -229,7 +231,7 @@ TEST(MenueTest, SchliessendesMenueLoeschtDieNotizenNicht) {
   const auto logNotiz = [&t] { return t.farbeIn(farben::rot, 580, 3, 640, 17); };
 
   menueWaehlen(t.m().Extras1->menu(), t.m().Protokoll1);
-  EXPECT_TRUE(logNotiz());  // "Protokolldatei geöffnet"
+  EXPECT_TRUE(logNotiz());                      // "Protokolldatei geöffnet"
   freilegen(QRect(QPoint(0, 0), t.f->size()));  // uncovered by another window
   EXPECT_FALSE(logNotiz());
   EXPECT_TRUE(t.farbeIn(farben::weiss, 80, 3, 140, 17));

@@ -69,6 +69,13 @@ Testfenster::Testfenster(std::vector<std::string> parameter) {
     dateiantworten.pop_front();
     return antwort;
   };
+  o.dateiSpeichern = [this](const QString& titel, const QStringList& filter) {
+    dateidialoge.emplace_back(titel, filter);
+    if (speicherantworten.empty()) return QString();
+    QString antwort = speicherantworten.front();
+    speicherantworten.pop_front();
+    return antwort;
+  };
   o.dialogZeigen = [this](QDialog& d) {
     gezeigt.push_back(d.objectName());
     if (imDialog) imDialog(d);

@@ -67,6 +67,7 @@ struct Testfenster {
   std::vector<int> endcodes;
   std::deque<QString> dateiantworten;  // answers of the file dialog, "" = cancelled
   std::vector<std::pair<QString, QStringList>> dateidialoge;
+  std::deque<QString> speicherantworten;   // answers of the save dialog, "" = cancelled
   std::vector<QString> gezeigt;            // names of the dialogs shown
   std::function<void(QDialog&)> imDialog;  // what the user does in a dialog
   std::function<void()> beiMeldung;        // what happens while a message box is open
