@@ -412,15 +412,21 @@ void Zelleninspektor::aktualisieren() {
   while (!verlauf_.empty() && verlauf_.back().takt >= takt) verlauf_.pop_back();
   if (verlauf_.size() >= laengsterVerlauf) verlauf_.erase(verlauf_.begin(), verlauf_.begin() + laengsterVerlauf / 2);
   verlauf_.push_back({takt, sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle_)].potenzial});
-  if (erklaerer_ && isVisible()) {
-    if (std::optional<Erklaerung> e = erklaerer_(zelle_); e && e->zelle == zelle_) {
-      // A step run again after going back replaces what was noted of it and later.
-      while (!erklaerungen_.empty() && erklaerungen_.back().zeittakt >= e->zeittakt) erklaerungen_.pop_back();
-      if (erklaerungen_.size() >= gemerkteErklaerungen) erklaerungen_.pop_front();
-      erklaerungen_.push_back(std::move(*e));
-    }
-  }
+  // The explanation runs the step again: it is made when the fields are
+  // refreshed (at most every anzeigeabstand ms), not after every step of a run.
+  erklaerungFaellig_ = true;
   spaeterAnzeigen();
+}
+
+void Zelleninspektor::erklaerungHolen() {
+  erklaerungFaellig_ = false;
+  if (!erklaerer_ || !isVisible() || zelle_ < 0) return;
+  if (std::optional<Erklaerung> e = erklaerer_(zelle_); e && e->zelle == zelle_) {
+    // A step run again after going back replaces what was noted of it and later.
+    while (!erklaerungen_.empty() && erklaerungen_.back().zeittakt >= e->zeittakt) erklaerungen_.pop_back();
+    if (erklaerungen_.size() >= gemerkteErklaerungen) erklaerungen_.pop_front();
+    erklaerungen_.push_back(std::move(*e));
+  }
 }
 
 void Zelleninspektor::spaeterAnzeigen() {
@@ -438,6 +444,8 @@ void Zelleninspektor::showEvent(QShowEvent* e) {
 
 std::string Zelleninspektor::erklaerungstext() const {
   if (zelle_ < 0) return {};
+  // Made when asked for, if a step ran since.
+  if (erklaerungFaellig_) const_cast<Zelleninspektor*>(this)->erklaerungHolen();
   if (erklaerungen_.empty()) return "Noch kein Takt dieser Zelle aufgezeichnet.\n";
   const Erklaerung& e = erklaerungen_.back();
   const Erklaerung* vorige = nullptr;
@@ -458,6 +466,7 @@ void Zelleninspektor::anzeigen() {
     ausgangsliste_->clear();
     return;
   }
+  if (erklaerungFaellig_) erklaerungHolen();
   const TZelle& z = sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle_)];
   if (!name_->hasFocus()) name_->setText(q(zellbezeichnung(sim_.netz, zelle_)));
   werte_->setText(q("Schwelle " + zahl(z.schwelle) + " · Abklingfaktor " + zahl(z.abklingfaktor) + " · Refraktärzeit " +

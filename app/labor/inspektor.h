@@ -108,6 +108,8 @@ class Zelleninspektor : public QWidget {
   QLineEdit* potenzialfeld_;
   QElapsedTimer seitAnzeige_;
   QTimer nachzug_;
+  bool erklaerungFaellig_ = false;  // a step ran since the explanation was made
+  void erklaerungHolen();
 };
 
 }  // namespace velkor
