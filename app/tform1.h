@@ -164,7 +164,9 @@ class TForm1 : public QMainWindow {
   Labor* labor() const { return labor_; }
   // The explanation of the step that ran last for `zelle`, worked out on a
   // replay of that step; the simulation, the picture and the log stay as they are.
-  std::optional<Erklaerung> letzteErklaerung(int32_t zelle);
+  std::optional<Erklaerung> letzteErklaerung(int32_t zelle) { return erklaerung(zelle, sim_.zeittakt - 1); }
+  // The explanation of `zelle` in time step `takt` of the history.
+  std::optional<Erklaerung> erklaerung(int32_t zelle, int32_t takt);
   // "Spikes unterwegs zeigen" was switched.
   void unterwegsGeaendert();
   // The note of the bar that tells which breakpoint halted the last run ("" for none).

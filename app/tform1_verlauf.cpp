@@ -337,11 +337,11 @@ bool TForm1::mausGedrueckt(QMouseEvent* e) {
   return true;
 }
 
-std::optional<Erklaerung> TForm1::letzteErklaerung(int32_t zelle) {
-  if (!werkzeugFrei() || zelle < 0 || zelle >= sim_.netz.zellenzahl || sim_.zeittakt <= verlauf_.erster()) {
+std::optional<Erklaerung> TForm1::erklaerung(int32_t zelle, int32_t takt) {
+  if (!werkzeugFrei() || zelle < 0 || zelle >= sim_.netz.zellenzahl || takt < verlauf_.erster() ||
+      takt >= sim_.zeittakt) {
     return std::nullopt;
   }
-  const int32_t jetzt = sim_.zeittakt;
   const Zustandsbild hier = zustandAufnehmen(sim_, nullptr);
   auto herstellen = std::move(verlauf_.beilageHerstellen);
   verlauf_.beilageHerstellen = nullptr;  // the picture and the log stay
@@ -351,7 +351,7 @@ std::optional<Erklaerung> TForm1::letzteErklaerung(int32_t zelle) {
   std::string fehler;
   std::optional<Erklaerung> e;
   ++laeuft_;
-  if (verlauf_.gehe(sim_, jetzt - 1, still, fehler)) e = erklaeren(sim_, {zelle}, still).at(0);
+  if (verlauf_.gehe(sim_, takt, still, fehler)) e = erklaeren(sim_, {zelle}, still).at(0);
   Packer packer;
   if (!zustandHerstellen(sim_, hier, packer, fehler)) e.reset();
   --laeuft_;

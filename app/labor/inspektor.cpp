@@ -393,9 +393,7 @@ void Zelleninspektor::zelleWaehlen(int32_t zelle) {
   if (zelle_ >= 0) {
     const TZelle& z = sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle_)];
     verlauf_.push_back({sim_.zeittakt, z.potenzial});
-    if (erklaerer_) {
-      if (std::optional<Erklaerung> e = erklaerer_(zelle_); e && e->zelle == zelle_) erklaerungen_.push_back(*e);
-    }
+    erklaerungFaellig_ = true;
   }
   meldung_->clear();
   anzeigen();
@@ -421,12 +419,22 @@ void Zelleninspektor::aktualisieren() {
 void Zelleninspektor::erklaerungHolen() {
   erklaerungFaellig_ = false;
   if (!erklaerer_ || !isVisible() || zelle_ < 0) return;
-  if (std::optional<Erklaerung> e = erklaerer_(zelle_); e && e->zelle == zelle_) {
+  auto merken = [this](Erklaerung e) {
     // A step run again after going back replaces what was noted of it and later.
-    while (!erklaerungen_.empty() && erklaerungen_.back().zeittakt >= e->zeittakt) erklaerungen_.pop_back();
+    while (!erklaerungen_.empty() && erklaerungen_.back().zeittakt >= e.zeittakt) erklaerungen_.pop_back();
     if (erklaerungen_.size() >= gemerkteErklaerungen) erklaerungen_.pop_front();
-    erklaerungen_.push_back(std::move(*e));
+    erklaerungen_.push_back(std::move(e));
+  };
+  const int32_t takt = sim_.zeittakt - 1;
+  std::optional<Erklaerung> e = erklaerer_(zelle_, takt);
+  if (!e || e->zelle != zelle_) return;
+  // Why a cell fired lies in the step before: that one is needed too.
+  const bool vorigeDa = std::any_of(erklaerungen_.begin(), erklaerungen_.end(),
+                                    [&](const Erklaerung& v) { return int64_t{v.zeittakt} + 1 == e->zeittakt; });
+  if (e->feuertest.gefeuert && !vorigeDa) {
+    if (std::optional<Erklaerung> v = erklaerer_(zelle_, takt - 1); v && v->zelle == zelle_) merken(std::move(*v));
   }
+  merken(std::move(*e));
 }
 
 void Zelleninspektor::spaeterAnzeigen() {

@@ -54,7 +54,8 @@ class Potenzialplot : public QWidget {
 class Zelleninspektor : public QWidget {
   Q_OBJECT
  public:
-  using Erklaerer = std::function<std::optional<Erklaerung>(int32_t zelle)>;
+  // The explanation of `zelle` in time step `takt` (one that has run).
+  using Erklaerer = std::function<std::optional<Erklaerung>(int32_t zelle, int32_t takt)>;
   Zelleninspektor(Simulation& sim, Erklaerer erklaerer, QWidget* parent = nullptr);
 
   // Shows cell `zelle` (-1 or a number outside the net: none); tells

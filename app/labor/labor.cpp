@@ -202,7 +202,7 @@ Labor::Labor(TForm1& fenster) : QWidget(&fenster, Qt::Tool), f_(fenster) {
   auto* werkzeuge = new QTabWidget(this);
   werkzeuge->setObjectName(QStringLiteral("Werkzeugreiter"));
   inspektor_ = new Zelleninspektor(
-      fenster.simulation(), [this](int32_t zelle) { return f_.letzteErklaerung(zelle); }, werkzeuge);
+      fenster.simulation(), [this](int32_t zelle, int32_t takt) { return f_.erklaerung(zelle, takt); }, werkzeuge);
   raster_ = new Raster(werkzeuge);
   raster_->netzGeladen(fenster.simulation().netz.zellenzahl);
   werkzeuge->addTab(inspektor_, QStringLiteral("Zelle"));

@@ -45,12 +45,16 @@ TEST(Zelleninspektor, ErklaertDasFeuernMitDenAnkuenften) {
   Simulation sim;
   lernnetz(sim);
   std::optional<Erklaerung> letzte;
-  Zelleninspektor inspektor(sim, [&](int32_t) { return letzte; });
+  std::optional<Erklaerung> davor;
+  Zelleninspektor inspektor(sim, [&](int32_t, int32_t takt) -> std::optional<Erklaerung> {
+    if (letzte && letzte->zeittakt == takt) return letzte;
+    if (davor && davor->zeittakt == takt) return davor;
+    return std::nullopt;
+  });
   inspektor.show();
   const int32_t reakt = sim.netz.suche("Reakt");
   inspektor.zelleWaehlen(reakt);
   Zyklusanzeige still;
-  std::optional<Erklaerung> davor;
   while (sim.zeittakt < 80) {
     davor = letzte;
     letzte = erklaeren(sim, {reakt}, still).at(0);
