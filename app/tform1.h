@@ -165,6 +165,9 @@ class TForm1 : public QMainWindow {
   // The explanation of the step that ran last for `zelle`, worked out on a
   // replay of that step; the simulation, the picture and the log stay as they are.
   std::optional<Erklaerung> letzteErklaerung(int32_t zelle) { return erklaerung(zelle, sim_.zeittakt - 1); }
+  // The potential of `zelle` at the start of each step of the history up to
+  // now (the recent part, where replaying all of it would take long).
+  std::vector<std::pair<int32_t, double>> potenzialVorgeschichte(int32_t zelle);
   // The explanation of `zelle` in time step `takt` of the history.
   std::optional<Erklaerung> erklaerung(int32_t zelle, int32_t takt);
   // "Spikes unterwegs zeigen" was switched.

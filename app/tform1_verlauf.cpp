@@ -360,6 +360,45 @@ std::optional<Erklaerung> TForm1::erklaerung(int32_t zelle, int32_t takt) {
   return e;
 }
 
+std::vector<std::pair<int32_t, double>> TForm1::potenzialVorgeschichte(int32_t zelle) {
+  std::vector<std::pair<int32_t, double>> aus;
+  if (!werkzeugFrei() || zelle < 0 || zelle >= sim_.netz.zellenzahl || verlauf_.leer()) return aus;
+  const int32_t jetzt = sim_.zeittakt;
+  // Steps run again for it: at most about 2 * 10^7 cells and connections
+  // looked at, and the 4000 steps the plot keeps.
+  const double groesse = static_cast<double>(sim_.netz.zellenzahl) + static_cast<double>(sim_.netz.verbindungen.size());
+  const auto schritte = static_cast<int32_t>(std::min(4000.0, 2e7 / std::max(groesse, 1.0)));
+  const int32_t von = std::max(verlauf_.erster(), jetzt - schritte);
+  if (von >= jetzt) return aus;
+  const Zustandsbild hier = zustandAufnehmen(sim_, nullptr);
+  auto herstellen = std::move(verlauf_.beilageHerstellen);
+  verlauf_.beilageHerstellen = nullptr;  // the picture and the log stay
+  const int32_t zeitlupe = sim_.param.zeitlupe;
+  sim_.param.zeitlupe = -1;
+  struct Mitschrift : Zyklusanzeige {
+    const Simulation& sim;
+    int32_t zelle;
+    std::vector<std::pair<int32_t, double>>& aus;
+    Mitschrift(const Simulation& s, int32_t z, std::vector<std::pair<int32_t, double>>& a) : sim(s), zelle(z), aus(a) {}
+    void taktanzeige() override {
+      aus.emplace_back(sim.zeittakt + 1, sim.netz.Zelltabelle[static_cast<std::size_t>(zelle)].potenzial);
+    }
+  } mitschrift(sim_, zelle, aus);
+  Zyklusanzeige still;
+  std::string fehler;
+  ++laeuft_;
+  if (verlauf_.gehe(sim_, von, still, fehler)) {
+    aus.emplace_back(von, sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle)].potenzial);
+    while (sim_.zeittakt < jetzt) einzelzyklus(sim_, mitschrift);
+  }
+  Packer packer;
+  if (!zustandHerstellen(sim_, hier, packer, fehler)) aus.clear();
+  --laeuft_;
+  sim_.param.zeitlupe = zeitlupe;
+  verlauf_.beilageHerstellen = std::move(herstellen);
+  return aus;
+}
+
 void TForm1::unterwegsGeaendert() { bildZeigen(); }
 
 void TForm1::ueberlagerungAktualisieren() {

@@ -392,6 +392,11 @@ void Zelleninspektor::zelleWaehlen(int32_t zelle) {
   eingaengeZiele_ = nullptr;
   if (zelle_ >= 0) {
     const TZelle& z = sim_.netz.Zelltabelle[static_cast<std::size_t>(zelle_)];
+    if (vorgeschichte_) {
+      for (const Potenzialplot::Wert& w : vorgeschichte_(zelle_)) {
+        if (w.takt < sim_.zeittakt) verlauf_.push_back(w);
+      }
+    }
     verlauf_.push_back({sim_.zeittakt, z.potenzial});
     erklaerungFaellig_ = true;
   }

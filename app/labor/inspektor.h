@@ -57,6 +57,10 @@ class Zelleninspektor : public QWidget {
   // The explanation of `zelle` in time step `takt` (one that has run).
   using Erklaerer = std::function<std::optional<Erklaerung>(int32_t zelle, int32_t takt)>;
   Zelleninspektor(Simulation& sim, Erklaerer erklaerer, QWidget* parent = nullptr);
+  // The potential of a cell at the start of each step of the history up to
+  // now, for the plot when the cell is chosen (empty: from the choice on).
+  using Vorgeschichte = std::function<std::vector<Potenzialplot::Wert>(int32_t zelle)>;
+  void vorgeschichteSetzen(Vorgeschichte v) { vorgeschichte_ = std::move(v); }
 
   // Shows cell `zelle` (-1 or a number outside the net: none); tells
   // zelleGewaehlt when the choice changed.
@@ -90,6 +94,7 @@ class Zelleninspektor : public QWidget {
 
   Simulation& sim_;
   Erklaerer erklaerer_;
+  Vorgeschichte vorgeschichte_;
   int32_t zelle_ = -1;
   std::deque<Potenzialplot::Wert> verlauf_;
   std::deque<Erklaerung> erklaerungen_;  // of the chosen cell, by step, the last few

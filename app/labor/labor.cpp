@@ -203,6 +203,11 @@ Labor::Labor(TForm1& fenster) : QWidget(&fenster, Qt::Tool), f_(fenster) {
   werkzeuge->setObjectName(QStringLiteral("Werkzeugreiter"));
   inspektor_ = new Zelleninspektor(
       fenster.simulation(), [this](int32_t zelle, int32_t takt) { return f_.erklaerung(zelle, takt); }, werkzeuge);
+  inspektor_->vorgeschichteSetzen([this](int32_t zelle) {
+    std::vector<Potenzialplot::Wert> aus;
+    for (const auto& [takt, potenzial] : f_.potenzialVorgeschichte(zelle)) aus.push_back({takt, potenzial});
+    return aus;
+  });
   raster_ = new Raster(werkzeuge);
   raster_->netzGeladen(fenster.simulation().netz.zellenzahl);
   werkzeuge->addTab(inspektor_, QStringLiteral("Zelle"));

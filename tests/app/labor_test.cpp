@@ -368,6 +368,31 @@ TEST(LaborTest, RechtsklickWaehltDieZelleDerSpalte) {
 // The tools fed by the window: a right-click picks Reakt; its firing to the
 // tone and the light is explained with the arriving spikes; the raster after
 // going back is the raster of that step.
+TEST(LaborTest, GewaehlteZelleZeigtIhrPotenzialUeberDenVerlauf) {
+  // Chosen after 30 steps: the plot has the cell's potential at the start of
+  // every step from 0 on, as the straight run had it.
+  Testfenster t(parameterMit("V"));
+  t.zeigen();
+  const int32_t reakt = t.sim().netz.suche("Reakt");
+  std::vector<double> soll;
+  for (int i = 0; i < 30; ++i) {
+    soll.push_back(t.sim().netz.Zelltabelle[static_cast<std::size_t>(reakt)].potenzial);
+    t.taste(' ');
+  }
+  soll.push_back(t.sim().netz.Zelltabelle[static_cast<std::size_t>(reakt)].potenzial);
+  const std::string vorher = (t.f->zustandsausgabe(), dateiLesen("zustand.txt"));
+  t.f->laborZeigen();
+  t.f->labor()->inspektor()->zelleWaehlen(reakt);
+  const auto& verlauf = t.f->labor()->inspektor()->potenzialverlauf();
+  ASSERT_EQ(verlauf.size(), soll.size());
+  for (std::size_t i = 0; i < soll.size(); ++i) {
+    EXPECT_EQ(verlauf[i].takt, static_cast<int32_t>(i));
+    EXPECT_EQ(verlauf[i].potenzial, soll[i]) << "step " << i;
+  }
+  t.f->zustandsausgabe();
+  EXPECT_EQ(dateiLesen("zustand.txt"), vorher);  // looking back changes nothing
+}
+
 TEST(LaborTest, InspektorUndRasterFolgenDemFenster) {
   Testfenster t(parameterMit("V"));
   t.zeigen();
