@@ -40,10 +40,13 @@ class Packer {
   ZSTD_CCtx_s* packen();
   ZSTD_DCtx_s* entpacken();
   std::vector<char> puffer;
+  // The scratch of a second thread that packs beside this one.
+  Packer& helfer();
 
  private:
   ZSTD_CCtx_s* c_ = nullptr;
   ZSTD_DCtx_s* d_ = nullptr;
+  std::unique_ptr<Packer> helfer_;
 };
 
 // One column in blocks of `blockgroesse` bytes (the last one shorter).
@@ -83,7 +86,7 @@ struct Zustandsbild {
   bool nachPlan = false;
   int64_t planJetzt = 0;
   Spaltenbild feuerschritte;
-  Spaltenbild zellen;    // the values of the cell table, see zustandsbild.cpp
+  Spaltenbild zellen;  // the values of the cell table, see zustandsbild.cpp
   Spaltenbild gewicht, laufzaehler, letzteankunft, imfenster;
 
   // Bytes of the blocks (each counted, shared or not).

@@ -293,7 +293,9 @@ TEST(Zeitreise, BlockgrenzenDerSpalten) {
   // and equal blocks are shared.
   Packer packer;
   constexpr std::size_t b = Spaltenbild::blockgroesse;
-  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, b - 1, b, b + 1, 2 * b, 2 * b + 3, 3 * b - 2}) {
+  // From 32 blocks on a column is packed on two threads: 31, 32 and 33 blocks.
+  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, b - 1, b, b + 1, 2 * b, 2 * b + 3, 3 * b - 2, 31 * b,
+                              32 * b - 1, 32 * b, 32 * b + 1, 33 * b + 2}) {
     std::vector<char> daten(n);
     for (std::size_t i = 0; i < n; ++i) daten[i] = static_cast<char>((i * 7) % 13);
     Spaltenbild erst;
@@ -305,6 +307,16 @@ TEST(Zeitreise, BlockgrenzenDerSpalten) {
     erst.packen(&zweit, packer);
     std::vector<char> zurueck(n);
     zweit.herstellen(zurueck.data(), packer);
+    EXPECT_EQ(zurueck, daten) << n;
+    // Only the block the second does not share may have been packed; then
+    // all of the second (the shared ones for both): each unpacks as it was.
+    for (std::size_t i = 0; i + 1 < erst.bloecke.size(); ++i) EXPECT_FALSE(erst.bloecke[i]->gepackt) << n << " " << i;
+    zweit.packen(nullptr, packer);
+    for (const auto& block : zweit.bloecke) EXPECT_TRUE(block->gepackt || block->roh < b) << n;
+    zweit.herstellen(zurueck.data(), packer);
+    EXPECT_EQ(zurueck, daten) << n;
+    if (n > 0) daten[n - 1] = static_cast<char>(((n - 1) * 7) % 13);
+    erst.herstellen(zurueck.data(), packer);
     EXPECT_EQ(zurueck, daten) << n;
   }
 }
