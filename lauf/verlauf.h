@@ -9,7 +9,7 @@
 // pin a checkpoint right after them, so a replay never has to repeat an edit;
 // an edit or a step taken after going back drops the later history, as an
 // undo stack does. The input phase is written down as it goes (every entry
-// applied, stop marks, the end), so that a session can be written out as an
+// applied, stop marks, the end), so that a run can be written out as an
 // input file that replays it.
 
 #include <chrono>
@@ -66,7 +66,7 @@ class Verlauf {
   // Whether every input entry since step 0 is written down.
   bool protokollVollstaendig() const { return vollstaendig_; }
 
-  // The session as an input file: the entries applied before step
+  // The run as an input file: the entries applied before step
   // `sim.zeittakt`, those given by hand for it, then what the file still
   // holds. False, with `fehler`, where a cell cannot be named.
   bool eingabeText(const Simulation& sim, std::string& text, std::string& fehler) const;

@@ -385,7 +385,7 @@ std::vector<Erklaerung> Sitzung::erklaeren(const std::vector<int32_t>& zellen, i
 
 std::string Sitzung::eingabeText() const {
   frei();
-  if (!verlaufAn_) throw std::logic_error("the history is off: the input of the session was not written down");
+  if (!verlaufAn_) throw std::logic_error("the history is off: the input of the run was not written down");
   std::string text;
   std::string fehler;
   if (!verlauf_.eingabeText(sim_, text, fehler)) throw std::invalid_argument(fehler);

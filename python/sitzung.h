@@ -106,7 +106,7 @@ class Sitzung {
   // What happened to `zellen` in time step `schritt` (of the history, or the
   // coming one), reproduced in the plain form; the simulation stays where it is.
   std::vector<Erklaerung> erklaeren(const std::vector<int32_t>& zellen, int32_t schritt);
-  // The session as an input file.
+  // The run as an input file.
   std::string eingabeText() const;
 
   std::string zustand() const;

@@ -1,5 +1,5 @@
 // The history and snapshots for Python: goto, snapshot/restore (also across
-// processes, as bytes), the memory budget, the session as an input file.
+// processes, as bytes), the memory budget, the run as an input file.
 // velkor/zeitreise.py builds the public API on these.
 
 #include <pybind11/numpy.h>

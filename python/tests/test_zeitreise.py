@@ -1,6 +1,6 @@
 """Going back in time from Python: goto and step_back give the straight run's
 states and firings, also with edits between steps; snapshots pickle into a
-fresh process; a session's excitations written out replay in velkor-batch;
+fresh process; a run's excitations written out replay in velkor-batch;
 bad input is refused and leaves the simulation as it was."""
 
 import os

@@ -182,7 +182,7 @@ class Zeitreise:
         return Diff(werte_a, werte_b)
 
     def write_input(self, path):
-        """Writes the input of this session as an input file: the entries the input phase
+        """Writes the input of this run as an input file: the entries the input phase
         applied so far (those of the file and those of excite()), stop marks, the entries
         given for the next step, then the rest of the input file. velkor-batch on the net and
         this file runs the same course bit for bit.
