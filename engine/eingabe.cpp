@@ -297,16 +297,13 @@ void Eingabe::vorgemerkteAnwenden(Netz& netz, Zyklusanzeige& anzeige) {
 }
 
 void Eingabe::eingabelesen(Netz& netz, int32_t zeittakt, Laufzustand& lauf, Zyklusanzeige& anzeige) {
+  dateiLesen(netz, zeittakt, lauf, anzeige);
   // The entries given by hand follow those of the file for this step; they
   // are applied even after the file has ended.
-  struct Nachher {
-    Eingabe& e;
-    Netz& netz;
-    Zyklusanzeige& anzeige;
-    ~Nachher() {
-      if (!e.vorgemerkt_.empty()) e.vorgemerkteAnwenden(netz, anzeige);
-    }
-  } nachher{*this, netz, anzeige};
+  if (!vorgemerkt_.empty()) vorgemerkteAnwenden(netz, anzeige);
+}
+
+void Eingabe::dateiLesen(Netz& netz, int32_t zeittakt, Laufzustand& lauf, Zyklusanzeige& anzeige) {
   if (naechsterTakt_ < zeittakt) {
     eingabeBeenden(lauf, anzeige);
     return;

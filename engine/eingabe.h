@@ -84,6 +84,8 @@ class Eingabe {
   struct Datei;
   std::unique_ptr<Datei> datei_;
   void vorgemerkteAnwenden(Netz& netz, Zyklusanzeige& anzeige);
+  // The file's entries of step `zeittakt`.
+  void dateiLesen(Netz& netz, int32_t zeittakt, Laufzustand& lauf, Zyklusanzeige& anzeige);
 
   std::string eingabeZeile_;
   std::string eingabeWort_;

@@ -203,9 +203,23 @@ std::size_t Spaltenbild::eigeneBytes() const {
 
 std::size_t Zustandsbild::bytes() const {
   std::size_t n = sizeof(*this) + eingabe.eingabeZeile.size() + eingabe.vorgemerkt.size() * 4;
-  for (const Spaltenbild* s : {&zellen, &gewicht, &laufzaehler, &letzteankunft, &imfenster, &feuerschritte}) {
+  for (const Spaltenbild* s : spalten()) {
     for (const auto& b : s->bloecke) n += b->daten.size();
   }
+  return n;
+}
+
+std::size_t Zustandsbild::packen(const Zustandsbild& neuer, Packer& packer) {
+  std::size_t gespart = 0;
+  const auto andere = neuer.spalten();
+  const auto eigene = spalten();
+  for (std::size_t i = 0; i < eigene.size(); ++i) gespart += eigene[i]->packen(andere[i], packer);
+  return gespart;
+}
+
+std::size_t Zustandsbild::eigeneBytes() const {
+  std::size_t n = 0;
+  for (const Spaltenbild* s : spalten()) n += s->eigeneBytes();
   return n;
 }
 
@@ -459,8 +473,7 @@ std::string zustandsbytes(const Zustandsbild& bild, uint64_t kennung, Packer& pa
   s.zahl(e.naechsterTakt);
   s.zahl<uint32_t>(static_cast<uint32_t>(e.vorgemerkt.size()));
   for (const int32_t c : e.vorgemerkt) s.zahl(c);
-  for (const Spaltenbild* spalte :
-       {&bild.zellen, &bild.gewicht, &bild.laufzaehler, &bild.letzteankunft, &bild.imfenster, &bild.feuerschritte}) {
+  for (const Spaltenbild* spalte : bild.spalten()) {
     spalteSchreiben(s, *spalte, packer);
   }
   s.zahl(fnv(s.aus.data(), s.aus.size()));
@@ -507,8 +520,7 @@ bool zustandAusBytes(std::string_view bytes, uint64_t kennung, Zustandsbild& bil
   const auto vorgemerkt = l.zahl<uint32_t>();
   for (uint32_t i = 0; i < vorgemerkt && !l.kaputt; ++i) e.vorgemerkt.push_back(l.zahl<int32_t>());
   bool gut = !l.kaputt;
-  for (Spaltenbild* spalte :
-       {&b.zellen, &b.gewicht, &b.laufzaehler, &b.letzteankunft, &b.imfenster, &b.feuerschritte}) {
+  for (Spaltenbild* spalte : b.spalten()) {
     gut = gut && spalteLesen(l, *spalte);
   }
   if (!gut || !l.amEnde()) {

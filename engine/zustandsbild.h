@@ -12,6 +12,7 @@
 // since the one before; blocks that are no longer the newest are compressed
 // (zstd), which the small numbers of counters and arrival steps reward.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -91,6 +92,18 @@ struct Zustandsbild {
 
   // Bytes of the blocks (each counted, shared or not).
   std::size_t bytes() const;
+  // The columns, in the order they are stored.
+  std::array<Spaltenbild*, 6> spalten() {
+    return {&zellen, &gewicht, &laufzaehler, &letzteankunft, &imfenster, &feuerschritte};
+  }
+  std::array<const Spaltenbild*, 6> spalten() const {
+    return {&zellen, &gewicht, &laufzaehler, &letzteankunft, &imfenster, &feuerschritte};
+  }
+  // Packs the blocks not shared with `neuer` (each column with its own);
+  // returns the bytes saved.
+  std::size_t packen(const Zustandsbild& neuer, Packer& packer);
+  // Bytes held by blocks that only this picture holds.
+  std::size_t eigeneBytes() const;
 };
 
 // Takes the state of `sim` (between time steps). Blocks equal to those of

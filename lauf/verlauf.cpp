@@ -31,11 +31,7 @@ void Verlauf::neuBeginnen(const Simulation& sim) {
 void Verlauf::entfernen(std::size_t i) {
   Punkt& p = punkte_[i];
   // Only the blocks no other checkpoint shares are freed.
-  std::size_t frei = 0;
-  for (const Spaltenbild* s : {&p.bild.zellen, &p.bild.gewicht, &p.bild.laufzaehler, &p.bild.letzteankunft,
-                               &p.bild.imfenster, &p.bild.feuerschritte}) {
-    frei += s->eigeneBytes();
-  }
+  std::size_t frei = p.bild.eigeneBytes();
   if (p.beilage) frei += p.beilage->bytes();
   speicher_ -= std::min(speicher_, frei);
   punkte_.erase(punkte_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -64,11 +60,7 @@ void Verlauf::aufnehmen(const Simulation& sim, bool fest) {
   if (vorher != nullptr) {
     const Zustandsbild& n = p.bild;
     Zustandsbild& a = vorher->bild;
-    std::size_t gespart = a.zellen.packen(&n.zellen, packer_) + a.gewicht.packen(&n.gewicht, packer_) +
-                          a.laufzaehler.packen(&n.laufzaehler, packer_) +
-                          a.letzteankunft.packen(&n.letzteankunft, packer_) +
-                          a.imfenster.packen(&n.imfenster, packer_) + a.feuerschritte.packen(&n.feuerschritte, packer_);
-    speicher_ -= std::min(speicher_, gespart);
+    speicher_ -= std::min(speicher_, a.packen(n, packer_));
   }
   // Two checkpoints of one step: the later one holds.
   if (vorher != nullptr && vorher->bild.zeittakt == p.bild.zeittakt) {
@@ -181,11 +173,7 @@ bool Verlauf::gehe(Simulation& sim, int32_t n, Zyklusanzeige& hooks, std::string
     // The last one taken is packed too, but for what it shares with the newest.
     Zustandsbild& b = punkt(voriger).bild;
     const Zustandsbild& neu = punkte_.back().bild;
-    speicher_ -= std::min(speicher_, b.zellen.packen(&neu.zellen, packer_) + b.gewicht.packen(&neu.gewicht, packer_) +
-                                         b.laufzaehler.packen(&neu.laufzaehler, packer_) +
-                                         b.letzteankunft.packen(&neu.letzteankunft, packer_) +
-                                         b.imfenster.packen(&neu.imfenster, packer_) +
-                                         b.feuerschritte.packen(&neu.feuerschritte, packer_));
+    speicher_ -= std::min(speicher_, b.packen(neu, packer_));
     ausduennen();
   }
   sim.lauf.anhalten = true;
@@ -214,11 +202,7 @@ void Verlauf::zwischenpunkt(const Simulation& sim, int32_t voriger) {
   if (voriger >= 0) {
     Zustandsbild& a = punkt(voriger).bild;
     const Zustandsbild& n = p.bild;
-    speicher_ -=
-        std::min(speicher_,
-                 a.zellen.packen(&n.zellen, packer_) + a.gewicht.packen(&n.gewicht, packer_) +
-                     a.laufzaehler.packen(&n.laufzaehler, packer_) + a.letzteankunft.packen(&n.letzteankunft, packer_) +
-                     a.imfenster.packen(&n.imfenster, packer_) + a.feuerschritte.packen(&n.feuerschritte, packer_));
+    speicher_ -= std::min(speicher_, a.packen(n, packer_));
   }
   auto it = std::upper_bound(punkte_.begin(), punkte_.end(), p.bild.zeittakt,
                              [](int32_t s, const Punkt& q) { return s < q.bild.zeittakt; });

@@ -37,12 +37,9 @@ py::dict werteDesBilds(Sitzung& s, const Zustandsbild& bild) {
   std::vector<double> gewicht(w.gewicht.size());
   for (std::size_t k = 0; k < gewicht.size(); ++k) gewicht[k] = w.gewicht[netz.platz(k)];
   py::dict aus;
-  const auto& pot = w.potenzial;
-  const auto& lern = w.lernfaktor;
-  const auto& rest = w.refraktaerrest;
-  aus["potential"] = alsArray(pot);
-  aus["learning_factor"] = alsArray(lern);
-  aus["refractory_rest"] = alsArray(rest);
+  aus["potential"] = alsArray(w.potenzial);
+  aus["learning_factor"] = alsArray(w.lernfaktor);
+  aus["refractory_rest"] = alsArray(w.refraktaerrest);
   aus["weight"] = alsArray(gewicht);
   aus["time_step"] = bild.zeittakt;
   return aus;

@@ -178,7 +178,12 @@ class Zeitreise:
         """What differs between snapshot `a` and snapshot `b` (None: the state now), as a
         velkor.Diff with NumPy arrays."""
         werte_a = self._state_values(a._fuer(self))
-        werte_b = self._state_values(self._snapshot() if b is None else b._fuer(self))
+        if b is None:  # the state now, read as it stands
+            werte_b = {"potential": self.potentials, "learning_factor": self.learning_factors,
+                       "refractory_rest": self.cells("refractory_rest"), "weight": self.weights,
+                       "time_step": self.time_step}
+        else:
+            werte_b = self._state_values(b._fuer(self))
         return Diff(werte_a, werte_b)
 
     def write_input(self, path):

@@ -158,7 +158,8 @@ TEST(Haltepunkt, Ueberschreiten) {
     bool ueber;
   } faelle[] = {{0.0, 1.0, 0.5, true},     {1.0, 0.0, 0.5, true},      {0.0, 0.3, drueber, false},
                 {drueber, 0.0, 0.3, true}, {0.3, drunter, 0.3, false}, {drunter, 0.3, 0.3, true},
-                {0.3, 0.3, 0.3, false},    {-1.0, -0.0, 0.0, true},    {0.0, std::nan(""), 0.5, false}};
+                {0.3, 0.3, 0.3, false},    {-1.0, -0.0, 0.0, true},    {0.0, std::nan(""), 0.5, false},
+                {0.3, drueber, 0.3, false}};  // leaving the value, either way, is no crossing
   for (const auto& f : faelle) {
     EXPECT_EQ(ueberschritten(f.anfang, f.ende, f.wert), f.ueber) << f.anfang << " -> " << f.ende << " at " << f.wert;
   }
