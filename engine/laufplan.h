@@ -106,6 +106,11 @@ class Laufplan {
   // Scratch of the phases that run in parts on several threads.
   std::vector<Teilarbeit> teilarbeit;
   std::vector<std::size_t> grenzen;
+  // Scratch of a run shared by several processes: what this one hands on in
+  // phase 3, and what all hand on (engine/verbund.h).
+  std::vector<unsigned char> senden;
+  std::vector<unsigned char> empfangen;
+  std::vector<std::size_t> empfangsgrenzen;
   // Phase 1: each cell of fensterzellen, at the same place, before ([0]) and
   // after ([1]) its own steps A and B in this pass, as far as the windowed
   // rule reads it; sized with the plan, filled before each walk. Picked by

@@ -9,6 +9,7 @@
 #include "engine/faeden.h"
 #include "engine/laufplan.h"
 #include "engine/laufzustand.h"
+#include "engine/verbund.h"
 #include "engine/zufall.h"
 #include "net/modell.h"
 
@@ -26,6 +27,9 @@ struct Simulation {
   Laufplan plan;
   // The threads of the time step (engine/faeden.h).
   Faeden faeden;
+  // The other processes of a shared run (engine/verbund.h); nullptr: alone.
+  // Not owned.
+  Verbund* verbund = nullptr;
 };
 
 }  // namespace velkor

@@ -314,15 +314,17 @@ void weiterleiten(Simulation& sim) {
   const int32_t teile = sim.netz.verbindungen.size() <= plan.teilbarePlaetze
                             ? sim.faeden.teile(sim.netz.zellenzahl - sim.netz.ersteZelle)
                             : 1;
+  // A run shared by several processes hands its arrivals on in parts, also on one thread.
+  const bool inTeilen = teile > 1 || verteilt(sim.verbund);
   if (plan.ereignisse.aktiv()) {
-    if (teile > 1) {
+    if (inTeilen) {
       weiterleitenNachPlanGeteilt(sim, teile);
     } else {
       weiterleitenNachPlan(sim);
     }
     return;
   }
-  if (teile > 1) {
+  if (inTeilen) {
     weiterleitenGezaehltGeteilt(sim, teile);
     return;
   }

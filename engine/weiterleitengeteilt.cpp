@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "engine/umlauf.h"
 #include "engine/weiterleiten.h"
@@ -107,6 +108,109 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   for (const Teilarbeit& t : plan.teilarbeit) {
     for (const int32_t c : t.nichtMehrFest) plan.festeGewichte[static_cast<std::size_t>(c)] = 0;
   }
+}
+
+// A run shared by several processes: this process's accepted arrivals go to
+// every other one, preceded by the draws of its stretch, and every process
+// applies the arrivals of all stretches to its cells, stretch after stretch
+// in the order of the processes, so that every target gets them in the order
+// of the walk. The weights learned at an arrival are written where the
+// connection is kept; the others compute them only for the potential.
+// Returns the draws of all stretches.
+uint64_t verteiltAnwenden(Simulation& sim, int32_t stuecke, uint64_t zuege) {
+  Laufplan& plan = sim.plan;
+  Verbund& verbund = *sim.verbund;
+  const auto q = static_cast<std::size_t>(stuecke);
+  // The pieces' lists, piece after piece: each target's in the order of the walk.
+  uint64_t anzahl = 0;
+  std::size_t bytes = 16;
+  for (std::size_t s = 0; s < q; ++s) {
+    const Teilarbeit& t = plan.teilarbeit[s];
+    for (std::size_t z = 0; z < q; ++z) {
+      anzahl += t.nachZiel[z].size();
+      bytes += t.nachZiel[z].size() * sizeof(Ankunft) + t.lernNachZiel[z].size() * sizeof(Lernwerte);
+    }
+  }
+  std::vector<unsigned char>& eigen = plan.senden;
+  eigen.resize(bytes);
+  unsigned char* p = eigen.data();
+  std::memcpy(p, &zuege, 8);
+  std::memcpy(p + 8, &anzahl, 8);
+  p += 16;
+  for (std::size_t s = 0; s < q; ++s) {
+    const Teilarbeit& t = plan.teilarbeit[s];
+    for (std::size_t z = 0; z < q; ++z) {
+      const Lernwerte* lern = t.lernNachZiel[z].data();
+      for (const Ankunft& a : t.nachZiel[z]) {
+        std::memcpy(p, &a, sizeof a);
+        p += sizeof a;
+        if (!a.fest()) {
+          std::memcpy(p, lern++, sizeof(Lernwerte));
+          p += sizeof(Lernwerte);
+        }
+      }
+    }
+  }
+  std::vector<unsigned char>& alle = plan.empfangen;
+  std::vector<std::size_t>& grenzen = plan.empfangsgrenzen;
+  verbund.alleBytes(eigen, alle, grenzen);
+  const int32_t rang = verbund.rang();
+  uint64_t gesamt = 0;
+  TZelle* zellen = sim.netz.Zelltabelle.data();
+  for (int32_t r = 0; r < verbund.groesse(); ++r) {
+    const unsigned char* von = alle.data() + grenzen[static_cast<std::size_t>(r)];
+    uint64_t z = 0;
+    uint64_t n = 0;
+    std::memcpy(&z, von, 8);
+    std::memcpy(&n, von + 8, 8);
+    gesamt += z;
+    if (r == rang) {
+      // The own lists as they stand, with the weights written back.
+      std::vector<int32_t>& nichtMehrFest = plan.teilarbeit[0].nichtMehrFest;
+      for (std::size_t s = 0; s < q; ++s) {
+        const Teilarbeit& t = plan.teilarbeit[s];
+        for (std::size_t zt = 0; zt < q; ++zt) anwenden(sim.netz, t.nachZiel[zt], t.lernNachZiel[zt], nichtMehrFest);
+      }
+      continue;
+    }
+    von += 16;
+    for (uint64_t i = 0; i < n; ++i) {
+      Ankunft a;
+      std::memcpy(&a, von, sizeof a);
+      von += sizeof a;
+      TZelle& ziel = zellen[a.ziel()];
+      double gewicht = a.gewicht;
+      if (!a.fest()) {
+        Lernwerte w{};
+        std::memcpy(&w, von, sizeof w);
+        von += sizeof w;
+        ankunftslernen(gewicht, w.lernschritt, w.maximalgewicht, a.verbraucht(), ziel);
+      } else if (!std::isfinite(ziel.lernfaktor)) {
+        // The full rule on what a fixed weight means: no learning step, the
+        // maximum and the start weight equal to the weight.
+        ankunftslernen(gewicht, nichtGegebenReal, gewicht, false, ziel);
+      }
+      ziel.potenzial = ziel.potenzial + gewicht;
+      if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
+    }
+  }
+  for (const Teilarbeit& t : plan.teilarbeit) {
+    for (const int32_t c : t.nichtMehrFest) plan.festeGewichte[static_cast<std::size_t>(c)] = 0;
+  }
+  return gesamt;
+}
+
+// The draws of the stretches of the processes before this one, and of all.
+std::pair<uint64_t, uint64_t> zuegeVerteilen(Simulation& sim, uint64_t eigene) {
+  std::vector<uint64_t> alle;
+  sim.verbund->alleWerte(eigene, alle);
+  uint64_t davor = 0;
+  uint64_t gesamt = 0;
+  for (std::size_t r = 0; r < alle.size(); ++r) {
+    if (static_cast<int32_t>(r) < sim.verbund->rang()) davor += alle[r];
+    gesamt += alle[r];
+  }
+  return {davor, gesamt};
 }
 
 // The lines that hold the targets of group g, and its weights and arrival
@@ -262,9 +366,14 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
       }
     }
   });
-  zieleAnwenden(sim, teile, stuecke);
   // The draws the countdown would have made, skipped as one.
-  const uint64_t zuege = e.weiter();
+  uint64_t zuege = 0;
+  if (verteilt(sim.verbund)) {
+    zuege = verteiltAnwenden(sim, stuecke, e.weiter());
+  } else {
+    zieleAnwenden(sim, teile, stuecke);
+    zuege = e.weiter();
+  }
   if (zuege > 0) sim.zufall.vorruecken(zuege);
 }
 
@@ -299,19 +408,30 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
       plan.teilarbeit[static_cast<std::size_t>(p)].zuege = n;
     });
   }
+  const bool geteilt = verteilt(sim.verbund);
   std::vector<Zufall> stroeme(static_cast<std::size_t>(stuecke), sim.zufall);
   uint64_t zuege = 0;
+  if (geteilt && !immer) {
+    // This process's stretch of the stream begins after the draws of those before it.
+    uint64_t eigene = 0;
+    for (const Teilarbeit& t : plan.teilarbeit) eigene += t.zuege;
+    zuege = zuegeVerteilen(sim, eigene).first;
+  }
   for (int32_t p = 0; p < stuecke; ++p) {
     stroeme[static_cast<std::size_t>(p)].vorruecken(zuege);
     zuege += plan.teilarbeit[static_cast<std::size_t>(p)].zuege;
   }
   netz.mitFolge([&](auto folge) { gezaehltTeilen(sim, teile, stuecke, stroeme, folge); });
-  zieleAnwenden(sim, teile, stuecke);
   plan.naechste.clear();
   zuege = 0;
   for (const Teilarbeit& t : plan.teilarbeit) {
     plan.naechste.insert(plan.naechste.end(), t.unterwegs.begin(), t.unterwegs.end());
     zuege += t.zuege;
+  }
+  if (geteilt) {
+    zuege = verteiltAnwenden(sim, stuecke, zuege);
+  } else {
+    zieleAnwenden(sim, teile, stuecke);
   }
   plan.unterwegs.swap(plan.naechste);
   if (zuege > 0) sim.zufall.vorruecken(zuege);

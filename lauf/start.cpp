@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "display/anzeige.h"
+#include "lauf/nullstrom.h"
 #include "net/dateigrund.h"
 
 namespace velkor {
@@ -39,6 +40,15 @@ bool protokollAnlegen(std::string& fehler) {
 
 Ladeergebnis netzVorbereiten(Simulation& sim) {
   sim.zeittakt = 0;
+  // Of a run shared by several processes the first writes the protocol; the
+  // others load their part with the same lines, which go nowhere.
+  Netzaufteilung aufteilung;
+  if (verteilt(sim.verbund)) aufteilung = {sim.verbund->rang(), sim.verbund->groesse()};
+  if (aufteilung.teil != 0) {
+    Nullstrom nirgends;
+    return nachDemLaden(sim, netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung,
+                                       sim.netz, nirgends, aufteilung));
+  }
   // "protok.txt" is created empty before every load.
   std::ofstream protokoll;
   std::string meldung;
@@ -48,13 +58,17 @@ Ladeergebnis netzVorbereiten(Simulation& sim) {
     fehler.meldung = meldung;
     return fehler;
   }
-  Ladeergebnis ergebnis =
-      netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz, protokoll);
-  sim.plan.verwerfen();
+  Ladeergebnis ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung,
+                                    sim.netz, protokoll, aufteilung);
   if (!protokollSchliessen(protokoll, meldung) && ergebnis.status == Ladestatus::ok) {
     ergebnis.status = Ladestatus::dateifehler;
     ergebnis.meldung = meldung;
   }
+  return nachDemLaden(sim, ergebnis);
+}
+
+Ladeergebnis nachDemLaden(Simulation& sim, Ladeergebnis ergebnis) {
+  sim.plan.verwerfen();
   // The flag is only ever set here; a later sound load does not clear it.
   if (ergebnis.netzfehler) sim.lauf.netzfehler = true;
   sim.zeittakt = 0;

@@ -18,7 +18,12 @@ struct Ansichtsflags;
 // (with the picture shift), closes the protocol; zeittakt 0. A faulty net sets
 // sim.lauf.netzfehler. status dateifehler: the net file or the protocol could
 // not be opened, read or written (meldung names the file and the reason).
+// Of a run shared by several processes (sim.verbund) each loads its part,
+// and only the first writes "protok.txt".
 Ladeergebnis netzVorbereiten(Simulation& sim);
+// What follows every load: the flag of a faulty net, zeittakt 0, the engine's
+// plan of a sound net.
+Ladeergebnis nachDemLaden(Simulation& sim, Ladeergebnis ergebnis);
 
 // Creates "protok.txt" empty (the start preparation does so also when no net
 // file is named). False with `fehler` naming the file and the reason.

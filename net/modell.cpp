@@ -154,6 +154,8 @@ void Netz::leeren() {
   verbindungsstart.assign(1, 0);
   verbindungen.clear();
   nummernformat = false;
+  eigeneVon = 0;
+  eigeneBis = -1;
   namensindex.leeren();
 }
 

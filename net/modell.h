@@ -155,6 +155,13 @@ struct Netz {
   std::vector<std::size_t> verbindungsstart{0};  // zellenzahl + 1 entries
   Verbindungen verbindungen;
   bool nummernformat = false;
+  // A net shared by several processes holds the connections of the cells
+  // [eigeneVon, eigeneBis) only; the other cells' lists are empty here. By
+  // default (eigeneBis -1) it holds them all.
+  int32_t eigeneVon = 0;
+  int32_t eigeneBis = -1;
+  bool ganz() const { return eigeneBis < 0; }
+  bool eigen(int32_t zelle) const { return ganz() || (zelle >= eigeneVon && zelle < eigeneBis); }
 
   Listenfolge listenfolge;
 

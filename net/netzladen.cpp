@@ -28,6 +28,8 @@ namespace {
 // a word of 7 or more bytes never names a cell (names hold at most 6).
 constexpr std::size_t zielwortlaenge = 10;
 constexpr const char* zelleFehltText = "****Zelle fehlt****";
+// The place of a connection that this process does not keep.
+constexpr std::size_t keine = ~std::size_t{0};
 
 // The picture shift wraps around instead of overflowing; the state writer
 // subtracts it the same way, so a position always comes back unchanged.
@@ -67,6 +69,8 @@ class Lader {
       : netz(netz), protokoll(protokoll), xVerschiebung(xVerschiebung), yVerschiebung(yVerschiebung) {}
 
   Ladeergebnis laden(std::string_view text);
+  // Of a net shared by several processes, this process's part.
+  Netzaufteilung aufteilung;
   // The text belongs to the load alone: the connection pass may give the
   // memory of the lines behind it back to the system.
   bool textFreigeben = false;
@@ -79,6 +83,7 @@ class Lader {
   void zellwert(Zellfeld nr, T TZelle::*feld, T wert);
 
   void verbindungspass(std::string_view text);
+  std::size_t stretchWaehlen(std::string_view text);
   void verbindungszeile(std::string_view zeile);
   void verbindungsparameter(std::string_view zeile);
   template <class T>
@@ -169,6 +174,7 @@ Ladeergebnis Lader::laden(std::string_view text) {
     }
   }
 
+  if (aufteilung.teile > 1) verbindungszeilen = stretchWaehlen(text);
   netz.verbindungen.reserve(verbindungszeilen);
   verbindungspass(text);
   abschliessen();
@@ -334,6 +340,48 @@ void Lader::verbindungspass(std::string_view text) {
     netz.verbindungsstart[static_cast<std::size_t>(c)] = netz.verbindungen.size();
 }
 
+// The stretch of cells whose connections this process keeps: the cells cut
+// into `teile` stretches of about equal work, a cell weighing its connection
+// lines and one more. Walks the lines as the connection pass does and returns
+// the connection lines of the stretch.
+std::size_t Lader::stretchWaehlen(std::string_view text) {
+  std::vector<uint64_t> zeilen(static_cast<std::size_t>(netz.zellenzahl), 0);
+  Zeilenleser leser(text);
+  bool imBlock = false;
+  int32_t zelle = -1;
+  int32_t zaehler = 0;
+  for (std::string_view zeile; leser.naechsteNichtleere(zeile);) {
+    if (zeile[0] == 'z') {
+      imBlock = false;
+      if (zaehler < netz.zellenzahl) zelle = zaehler++;
+    } else if (zeile[0] == 'f') {
+      imBlock = true;
+    } else if (zeile[0] == 'c' && !imBlock && zelle >= 0) {
+      ++zeilen[static_cast<std::size_t>(zelle)];
+    }
+  }
+  uint64_t summe = 0;
+  for (const uint64_t n : zeilen) summe += n + 1;
+  const auto teile = static_cast<uint64_t>(aufteilung.teile);
+  const auto teil = static_cast<uint64_t>(aufteilung.teil);
+  // Stretch p begins at the first cell with at least p / teile of the work before it.
+  auto anfang = [&](uint64_t p) {
+    if (p == 0) return int32_t{0};
+    if (p >= teile) return netz.zellenzahl;
+    uint64_t bisher = 0;
+    for (int32_t c = 0; c < netz.zellenzahl; ++c) {
+      if (bisher * teile >= summe * p) return c;
+      bisher += zeilen[static_cast<std::size_t>(c)] + 1;
+    }
+    return netz.zellenzahl;
+  };
+  netz.eigeneVon = anfang(teil);
+  netz.eigeneBis = anfang(teil + 1);
+  std::size_t eigene = 0;
+  for (int32_t c = netz.eigeneVon; c < netz.eigeneBis; ++c) eigene += zeilen[static_cast<std::size_t>(c)];
+  return eigene;
+}
+
 // The connections of the current cell are appended in file order; abschliessen
 // turns each cell's segment round into list order (newest first).
 void Lader::verbindungszeile(std::string_view zeile) {
@@ -343,12 +391,14 @@ void Lader::verbindungszeile(std::string_view zeile) {
   bool fehler = false;
   double gewicht = naechsteReal(rest, fehler);
   int32_t verzoegerung = naechsteGanzzahl(rest, fehler);
+  // A connection of another process's stretch is read for the protocol only.
+  const bool eigen = netz.eigen(aktZelle);
   if (netz.nummernformat) {
     int32_t ziel = zielnummer(wort);
     if (ziel == netz.zellenzahl) zelleFehlt(zeile);
-    netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
+    if (eigen) netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
   } else {
-    std::size_t verbindung = netz.verbindungen.anhaengen(netz.zellenzahl, gewicht, verzoegerung);
+    std::size_t verbindung = eigen ? netz.verbindungen.anhaengen(netz.zellenzahl, gewicht, verzoegerung) : keine;
     zielVormerken(verbindung, wort, zeile);
   }
 }
@@ -366,7 +416,7 @@ void Lader::aeltestesZielAufloesen() {
   const OffenesZiel& ziel = offen[offenAnfang];
   int32_t nummer = netz.suche(ziel.wort);
   if (nummer == netz.zellenzahl) zelleFehlt(ziel.zeile);
-  netz.verbindungen.ziel[ziel.verbindung] = nummer;
+  if (ziel.verbindung != keine) netz.verbindungen.ziel[ziel.verbindung] = nummer;
   offenAnfang = (offenAnfang + 1) % vorlauf;
   --offenAnzahl;
 }
@@ -485,7 +535,7 @@ std::string protokollfehlerText(int fehlernummer) {
 }
 
 Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
-                       std::ostream& protokoll) {
+                       std::ostream& protokoll, Netzaufteilung aufteilung) {
   // The whole file is read first; a file that cannot be read leaves the net
   // as it was.
   Textpuffer text;
@@ -496,12 +546,15 @@ Ladeergebnis netzladen(const std::string& netzdateiname, int32_t xVerschiebung, 
   }
   Lader lader(netz, protokoll, xVerschiebung, yVerschiebung);
   lader.textFreigeben = true;
+  lader.aufteilung = aufteilung;
   return lader.laden(text.text());
 }
 
 Ladeergebnis netzladenAusText(std::string_view text, int32_t xVerschiebung, int32_t yVerschiebung, Netz& netz,
-                              std::ostream& protokoll) {
-  return Lader(netz, protokoll, xVerschiebung, yVerschiebung).laden(text);
+                              std::ostream& protokoll, Netzaufteilung aufteilung) {
+  Lader lader(netz, protokoll, xVerschiebung, yVerschiebung);
+  lader.aufteilung = aufteilung;
+  return lader.laden(text);
 }
 
 }  // namespace velkor

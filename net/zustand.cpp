@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -147,39 +149,79 @@ std::string grund() { return dateigrund(errno, "Schreibfehler"); }
 
 }  // namespace
 
-std::string zustandstext(const Netz& netz, int32_t zeittakt, int32_t xVerschiebung, int32_t yVerschiebung) {
-  std::string text;
-  const bool nummern = !namenFuehrenZurueck(netz);
+bool zustandInNamensform(const Netz& netz) { return namenFuehrenZurueck(netz); }
+
+void zustandskopf(std::string& text, int32_t zellenzahl, int32_t zeittakt, bool nummern) {
   if (nummern) {
     // the header of the numbered form must be the first line
     text += "$ ";
-    ganzzahl(text, netz.zellenzahl);
+    ganzzahl(text, zellenzahl);
     text += '\n';
   }
   text += " **** Zustand im Zeittakt ";
   ganzzahl(text, zeittakt);
   text += " ****\n";
-  for (int32_t nr = netz.ersteZelle; nr < netz.zellenzahl; ++nr)
+}
+
+void zustandsbloecke(std::string& text, const Netz& netz, int32_t von, int32_t bis, int32_t xVerschiebung,
+                     int32_t yVerschiebung, bool nummern) {
+  for (int32_t nr = std::max(von, netz.ersteZelle); nr < bis; ++nr)
     zellblock(text, netz, nr, xVerschiebung, yVerschiebung, nummern);
-  text += "\n **** Ende ****\n";
+}
+
+void zustandsende(std::string& text) { text += "\n **** Ende ****\n"; }
+
+std::string zustandstext(const Netz& netz, int32_t zeittakt, int32_t xVerschiebung, int32_t yVerschiebung) {
+  std::string text;
+  const bool nummern = !namenFuehrenZurueck(netz);
+  zustandskopf(text, netz.zellenzahl, zeittakt, nummern);
+  zustandsbloecke(text, netz, netz.ersteZelle, netz.zellenzahl, xVerschiebung, yVerschiebung, nummern);
+  zustandsende(text);
   return text;
 }
 
 bool zustandschreiben(const Netz& netz, int32_t zeittakt, int32_t xVerschiebung, int32_t yVerschiebung,
                       std::string& fehler, const std::string& pfad) {
   const std::string text = zustandstext(netz, zeittakt, xVerschiebung, yVerschiebung);
+  bool einmal = true;
+  return zustandStueckweiseSchreiben(
+      [&](std::string& stueck) {
+        if (!einmal) return false;
+        einmal = false;
+        stueck = text;
+        return true;
+      },
+      fehler, pfad);
+}
+
+bool zustandStueckweiseSchreiben(const std::function<bool(std::string&)>& naechstes, std::string& fehler,
+                                 const std::string& pfad) {
   // Written beside the target and renamed into place: a failure never leaves
   // a partial file, and an existing file stays as it was.
   const std::string temporaer = pfad + ".tmp";
   errno = 0;
   std::unique_ptr<std::FILE, DateiSchliessen> datei(std::fopen(temporaer.c_str(), "wb"));
+  std::string stueck;
   if (!datei) {
     fehler = pfad + ": " + grund();
+    // The pieces are taken all the same: they may come from other processes.
+    while (naechstes(stueck)) {
+    }
     return false;
   }
   errno = 0;
-  bool gut = std::fwrite(text.data(), 1, text.size(), datei.get()) == text.size() && std::fflush(datei.get()) == 0;
-  std::string ursache = gut ? std::string() : grund();
+  bool gut = true;
+  std::string ursache;
+  while (naechstes(stueck)) {
+    if (gut && std::fwrite(stueck.data(), 1, stueck.size(), datei.get()) != stueck.size()) {
+      gut = false;
+      ursache = grund();
+    }
+  }
+  if (gut && std::fflush(datei.get()) != 0) {
+    gut = false;
+    ursache = grund();
+  }
   errno = 0;
   if (std::fclose(datei.release()) != 0 && gut) {
     gut = false;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing velkor needs on Debian (Qt 6, GoogleTest,
-# CMake, Ninja, a font for the pictures; clang with its libFuzzer and sanitizer
+# CMake, Ninja, a font for the pictures, Open MPI; clang with its libFuzzer and sanitizer
 # runtimes for the fuzz targets). Packages already present are not
 # installed again. Run as root, or as a user who may use sudo.
 set -euo pipefail
@@ -18,6 +18,8 @@ pakete+=(python3-pip python3-venv python3-setuptools python3-wheel)
 pakete+=(python3-neo python3-pandas python3-nbconvert python3-ipykernel)
 # Compression of the checkpoints of the history
 pakete+=(libzstd-dev)
+# velkor-batch-mpi and its tests: Open MPI; mpirun looks for ssh even on one machine
+pakete+=(libopenmpi-dev openmpi-bin openssh-client)
 
 fehlend=()
 for p in "${pakete[@]}"; do

@@ -22,6 +22,7 @@
 #include "lauf/kommandozeile.h"
 #include "lauf/laufreihe.h"
 #include "lauf/start.h"
+#include "lauf/verteilt.h"
 #include "net/dateigrund.h"
 #include "net/zustand.h"
 #include "tools/spikeliste.h"
@@ -254,9 +255,13 @@ class Lauf {
       anzeige_.logende();
     }
     if (!spikes_.schliessen(meldung)) ok = melden(meldung);
-    if (o_.zustand &&
-        !zustandschreiben(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung, meldung)) {
-      ok = melden(meldung);
+    if (o_.zustand) {
+      // Of a shared run every process writes the blocks of its stretch.
+      const bool geschrieben =
+          verteilt(sim_.verbund)
+              ? zustandVerteiltSchreiben(*sim_.verbund, sim_, meldung)
+              : zustandschreiben(sim_.netz, sim_.zeittakt, sim_.param.xVerschiebung, sim_.param.yVerschiebung, meldung);
+      if (!geschrieben) ok = melden(meldung);
     }
     if (o_.bild && !bildschirmSpeichern(anzeige_.canvas(), o_.W, o_.H, sim_.param.farbBild, meldung)) {
       ok = melden(meldung);
@@ -288,15 +293,49 @@ class Lauf {
   Fortschritt hooks_;
 };
 
+// The outcome of a stage of the run: a status other than 0 ends it, after
+// `text` has been written to stderr. Of a shared run every process calls it
+// at the same stages; a failure on any ends all with the first one's text
+// and status, written by the first process.
+class Stufen {
+ public:
+  Stufen(Verbund* verbund, std::ostream& fehler) : verbund_(verteilt(verbund) ? verbund : nullptr), fehler_(fehler) {}
+  // True when the run goes on.
+  bool weiter(int status, std::string text = {}) {
+    if (verbund_ != nullptr) status = einigen(*verbund_, status, text);
+    if (status == 0) return true;
+    fehler_ << text << std::flush;
+    status_ = status;
+    return false;
+  }
+  int status() const { return status_; }
+
+ private:
+  Verbund* verbund_;
+  std::ostream& fehler_;
+  int status_ = exitFertig;
+};
+
 }  // namespace
 
-int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, bool fortschritt) {
-  if (o.positionen.size() < 3) {
+int batchlauf(const Batchoptionen& optionen, std::ostream& aus, std::ostream& fehler, bool fortschritt,
+              Verbund* verbund) {
+  if (optionen.positionen.size() < 3) {
     fehler << zuWenigParameterText << '\n';
     return exitAufruf;
   }
+  // Of a shared run only the first process writes files; the others take
+  // part in the state file.
+  const bool erster = !verteilt(verbund) || verbund->rang() == 0;
+  Batchoptionen o = optionen;
+  if (!erster) {
+    o.protokoll = false;
+    o.spikes.clear();
+  }
+  Stufen stufen(verbund, fehler);
   const auto beginn = Uhr::now();
   auto sim = std::make_unique<Simulation>();
+  sim->verbund = verbund;
   if (o.faeden) sim->faeden.setzen(*o.faeden);
   Ansichtsflags ansicht;
   Anzeigezustand zustand;
@@ -318,21 +357,19 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
   if (sim->param.netzdateiname.empty()) {
     // "protok.txt" empty, as the start preparation creates it before anything else.
     std::string meldung;
-    if (!protokollAnlegen(meldung)) {
-      fehler << "velkor-batch: " << meldung << '\n';
-      return exitDateifehler;
-    }
-    fehler << "keine Netzdatei geöffnet\n";
-    return exitAufruf;
+    const int status = erster && !protokollAnlegen(meldung) ? exitDateifehler : 0;
+    if (!stufen.weiter(status, "velkor-batch: " + meldung + "\n")) return stufen.status();
+    stufen.weiter(exitAufruf, "keine Netzdatei geöffnet\n");
+    return stufen.status();
   }
   const Ladeergebnis geladen = netzVorbereiten(*sim);
   if (geladen.status == Ladestatus::formatfehler) {
-    fehler << formatfehlerText << '\n';
-    return exitFormatfehler;
+    stufen.weiter(exitFormatfehler, std::string(formatfehlerText) + "\n");
+    return stufen.status();
   }
-  if (geladen.status == Ladestatus::dateifehler) {
-    fehler << "velkor-batch: " << geladen.meldung << '\n';
-    return exitDateifehler;
+  if (!stufen.weiter(geladen.status == Ladestatus::dateifehler ? exitDateifehler : 0,
+                     "velkor-batch: " + geladen.meldung + "\n")) {
+    return stufen.status();
   }
   ansichtNachLaden(*sim, ansicht, zustand, &anzeige);
   Haltepunkte haltepunkte;
@@ -353,26 +390,25 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
     fehler << "keine Eingabedatei geöffnet\n";
     return exitAufruf;
   }
+  // Each file in turn; the message names the file and the reason.
   std::string meldung;
-  if (!eingabeVorbereiten(*sim, meldung)) {
-    fehler << "velkor-batch: " << meldung << '\n';
-    return exitDateifehler;
-  }
-  if (o.protokoll && !anzeige.logstart(meldung)) {
-    fehler << "velkor-batch: " << meldung << '\n';
-    return exitDateifehler;
-  }
-
+  auto datei = [&](bool gelungen) { return stufen.weiter(gelungen ? 0 : exitDateifehler, "velkor-batch: " + meldung + "\n"); };
+  if (!datei(eingabeVorbereiten(*sim, meldung))) return stufen.status();
+  if (!datei(!o.protokoll || anzeige.logstart(meldung))) return stufen.status();
   Spikeliste spikes;
-  if (!o.spikes.empty() && !spikes.oeffnen(o.spikes, meldung)) {
-    fehler << "velkor-batch: " << meldung << '\n';
-    return exitDateifehler;
+  if (!datei(o.spikes.empty() || spikes.oeffnen(o.spikes, meldung))) return stufen.status();
+  // The arrivals that a shared run hands on name their connection in 31 bits.
+  if (!stufen.weiter(verteilt(verbund) && sim->netz.verbindungen.size() > sim->plan.teilbarePlaetze ? exitAufruf : 0,
+                     "velkor-batch: " + std::to_string(sim->netz.verbindungen.size()) +
+                         " connections in one process, at most " + std::to_string(sim->plan.teilbarePlaetze) +
+                         ": run on more processes\n")) {
+    return stufen.status();
   }
 
   Ergebnis e;
   const auto geladenUm = Uhr::now();
   e.ladezeit = sekunden(beginn, geladenUm);
-  Lauf lauf(o, *sim, anzeige, spikes, haltepunkte, aus, fehler, fortschritt);
+  Lauf lauf(o, *sim, anzeige, spikes, haltepunkte, aus, fehler, fortschritt && erster);
   lauf.erklaerungenVormerken(std::move(wuensche));
   e.schritte = lauf.rechnen();
   e.laufzeit = sekunden(geladenUm, Uhr::now());
@@ -391,6 +427,12 @@ int batchlauf(const Batchoptionen& o, std::ostream& aus, std::ostream& fehler, b
     // The summary is the runner's result: losing it is no success.
     fehler << "velkor-batch: standard output: " << dateigrund(errno, "Schreibfehler") << '\n';
     if (e.status == exitFertig) e.status = exitDateifehler;
+  }
+  // What the first process wrote decides the status of all.
+  if (verteilt(verbund)) {
+    std::string status = std::to_string(e.status);
+    verbund->verbreiten(status, 0);
+    e.status = std::stoi(status);
   }
   return e.status;
 }

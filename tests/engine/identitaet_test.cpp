@@ -13,14 +13,18 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "display/anzeige.h"
 #include "display/nullcanvas.h"
 #include "engine/schlicht.h"
 #include "engine/zyklus.h"
 #include "lauf/start.h"
+#include "lauf/verteilt.h"
 #include "net/netzladen.h"
 #include "net/zustand.h"
+#include "tests/engine/fadenverbund.h"
 #include "tests/engine/testnetz.h"
 #include "tests/engine/zufallsnetz.h"
 
@@ -57,15 +61,18 @@ struct Ablauf {
 // The thread counts every fast run is made with: one, as many as the parts
 // of a small net, and more than the machine has cores.
 constexpr int32_t fadenzahlen[] = {1, 2, 3, 8};
+// And on several processes, with threads each: processes and threads in turn.
+constexpr std::pair<int32_t, int32_t> prozesszahlen[] = {{2, 1}, {3, 3}, {4, 2}};
 
-Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::string& eingabedatei, const Ablauf& a,
-                const std::filesystem::path& verzeichnis, int32_t faeden = 1) {
-  std::filesystem::create_directories(verzeichnis);
-  const std::filesystem::path vorher = std::filesystem::current_path();
-  std::filesystem::current_path(verzeichnis);
-  Ergebnis e;
+// One process's run; of a shared run (verbund) only the first writes files,
+// and each keeps the fields of its own connections.
+std::vector<test::Abbild> teilLaufen(bool mitReferenz, const std::string& netzdatei, const std::string& eingabedatei,
+                                     const Ablauf& a, int32_t faeden, Verbund* verbund) {
+  const bool erster = verbund == nullptr || verbund->rang() == 0;
+  std::vector<test::Abbild> abbilder;
   {
     auto sim = std::make_unique<Simulation>();
+    sim->verbund = verbund;
     sim->faeden.setzen(faeden);
     sim->faeden.mindestZellen = 1;
     Ansichtsflags ansicht;
@@ -79,7 +86,7 @@ Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::strin
     if (a.teilbarePlaetze != 0) sim->plan.teilbarePlaetze = a.teilbarePlaetze;
     std::string fehler;
     EXPECT_TRUE(eingabeVorbereiten(*sim, fehler)) << fehler;
-    EXPECT_TRUE(anzeige.logstart(fehler)) << fehler;
+    if (erster) EXPECT_TRUE(anzeige.logstart(fehler)) << fehler;
     auto schritt = [&](bool bisStop) {
       sim->lauf.anhalten = !bisStop;
       if (mitReferenz) {
@@ -95,13 +102,56 @@ Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::strin
       for (int i = 0; i < a.einzelschritte; ++i) schritt(false);
       if (a.abgleichenJedeRunde) {
         if (!mitReferenz) laufzaehlerAbgleichen(*sim);
-        e.abbild += zustandsabbild(*sim);
+        abbilder.push_back(test::abbildTeile(*sim));
       }
     }
-    anzeige.logende();
-    EXPECT_TRUE(zustandschreiben(sim->netz, sim->zeittakt, 0, 0, fehler)) << fehler;
+    if (erster) anzeige.logende();
+    if (verteilt(verbund)) {
+      EXPECT_TRUE(zustandVerteiltSchreiben(*verbund, *sim, fehler)) << fehler;
+    } else {
+      EXPECT_TRUE(zustandschreiben(sim->netz, sim->zeittakt, 0, 0, fehler)) << fehler;
+    }
     if (!mitReferenz) laufzaehlerAbgleichen(*sim);
-    e.abbild = zustandsabbild(*sim);
+    // The last one stands alone.
+    abbilder.push_back(test::abbildTeile(*sim));
+  }
+  return abbilder;
+}
+
+// A run on `prozesse` processes, played by threads; the fields of every
+// connection are those of all processes' stretches one after the other, and
+// every process must hold the same cells, generator and counter.
+Ergebnis laufen(bool mitReferenz, const std::string& netzdatei, const std::string& eingabedatei, const Ablauf& a,
+                const std::filesystem::path& verzeichnis, int32_t faeden = 1, int32_t prozesse = 1) {
+  std::filesystem::create_directories(verzeichnis);
+  const std::filesystem::path vorher = std::filesystem::current_path();
+  std::filesystem::current_path(verzeichnis);
+  Ergebnis e;
+  std::vector<std::vector<test::Abbild>> teile(static_cast<std::size_t>(prozesse));
+  if (prozesse == 1) {
+    teile[0] = teilLaufen(mitReferenz, netzdatei, eingabedatei, a, faeden, nullptr);
+  } else {
+    test::Fadenrunde runde(prozesse);
+    std::vector<std::thread> andere;
+    for (int32_t r = 1; r < prozesse; ++r) {
+      andere.emplace_back([&, r] {
+        test::Fadenverbund v(runde, r);
+        teile[static_cast<std::size_t>(r)] = teilLaufen(mitReferenz, netzdatei, eingabedatei, a, faeden, &v);
+      });
+    }
+    test::Fadenverbund v(runde, 0);
+    teile[0] = teilLaufen(mitReferenz, netzdatei, eingabedatei, a, faeden, &v);
+    for (std::thread& t : andere) t.join();
+  }
+  for (std::size_t i = 0; i < teile[0].size(); ++i) {
+    const test::Abbild& erstes = teile[0][i];
+    std::string verbindungen;
+    for (const std::vector<test::Abbild>& t : teile) {
+      EXPECT_EQ(t[i].zellen, erstes.zellen) << "the cells of every process";
+      EXPECT_EQ(t[i].rest, erstes.rest) << "the generator and counter of every process";
+      verbindungen += t[i].verbindungen;
+    }
+    e.abbild += erstes.zellen + verbindungen + erstes.rest;
   }
   e.zustandsdatei = lesen("zustand.txt");
   e.logdatei = lesen(logdateiname);
@@ -121,6 +171,14 @@ void vergleichen(const std::string& netztext, const std::string& eingabetext, co
     EXPECT_EQ(schnell.zustandsdatei, plain.zustandsdatei) << "seed " << seed << ", threads " << faeden;
     EXPECT_EQ(schnell.logdatei, plain.logdatei) << "seed " << seed << ", threads " << faeden;
     EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed << ", threads " << faeden;
+  }
+  for (const auto& [prozesse, faeden] : prozesszahlen) {
+    const Ergebnis geteilt = laufen(false, netz, eingabe, a,
+                                    dir.pfad() / ("prozesse" + std::to_string(prozesse)), faeden, prozesse);
+    const std::string wo = "seed " + std::to_string(seed) + ", " + std::to_string(prozesse) + " processes";
+    EXPECT_EQ(geteilt.zustandsdatei, plain.zustandsdatei) << wo;
+    EXPECT_EQ(geteilt.logdatei, plain.logdatei) << wo;
+    EXPECT_EQ(geteilt.abbild, plain.abbild) << wo;
   }
 }
 

@@ -118,13 +118,25 @@ class Zufallsnetz {
 };
 
 // Every field of the net that a time step can change, bit for bit.
-inline std::string zustandsabbild(const Simulation& sim) {
+// Every field a time step can change, in three parts: the cells, the
+// connections this process holds, the generator and the counter.
+struct Abbild {
+  std::string zellen;
+  std::string verbindungen;
+  std::string rest;
+  std::string ganz() const { return zellen + verbindungen + rest; }
+};
+
+inline Abbild abbildTeile(const Simulation& sim) {
+  Abbild a;
   std::ostringstream o;
   char zeile[200];
   for (const TZelle& z : sim.netz.Zelltabelle) {
     std::snprintf(zeile, sizeof zeile, "%a %" PRId32 " %a\n", z.potenzial, z.refraktaerrest, z.lernfaktor);
     o << zeile;
   }
+  a.zellen = o.str();
+  o.str("");
   const Verbindungen& v = sim.netz.verbindungen;
   // In list order (the counters stand so; the other columns by place).
   for (std::size_t i = 0; i < v.size(); ++i) {
@@ -133,8 +145,13 @@ inline std::string zustandsabbild(const Simulation& sim) {
                   v.letzteankunft[k], static_cast<int>(v.imfenster[k]));
     o << zeile;
   }
+  a.verbindungen = o.str();
+  o.str("");
   o << "zufall " << sim.zufall.zustand() << " zeittakt " << sim.zeittakt << "\n";
-  return o.str();
+  a.rest = o.str();
+  return a;
 }
+
+inline std::string zustandsabbild(const Simulation& sim) { return abbildTeile(sim).ganz(); }
 
 }  // namespace velkor::test
