@@ -3,9 +3,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "display/anzeige.h"
-#include "lauf/nullstrom.h"
 #include "net/dateigrund.h"
 
 namespace velkor {
@@ -38,17 +39,52 @@ bool protokollAnlegen(std::string& fehler) {
   return protokollOeffnen(protokoll, fehler) && protokollSchliessen(protokoll, fehler);
 }
 
+namespace {
+
+// A net shared by several processes: each loads its part and checks the
+// targets of its own connections; the first writes "protok.txt", with the
+// lines of the others after its own, in the order of the processes and so
+// of the file. A faulty target anywhere makes the net faulty everywhere.
+Ladeergebnis teilLaden(Simulation& sim) {
+  Verbund& verbund = *sim.verbund;
+  const Netzaufteilung aufteilung{verbund.rang(), verbund.groesse()};
+  Ladeergebnis ergebnis;
+  std::string zeilen;
+  if (aufteilung.teil == 0) {
+    std::ofstream protokoll;
+    std::string meldung;
+    if (protokollOeffnen(protokoll, meldung)) {
+      ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz,
+                           protokoll, aufteilung);
+    } else {
+      ergebnis.status = Ladestatus::dateifehler;
+      ergebnis.meldung = meldung;
+    }
+    for (int32_t r = 1; r < verbund.groesse(); ++r) {
+      verbund.empfangen(zeilen, r);
+      protokoll << zeilen;
+    }
+    if (protokoll.is_open() && !protokollSchliessen(protokoll, meldung) && ergebnis.status == Ladestatus::ok) {
+      ergebnis.status = Ladestatus::dateifehler;
+      ergebnis.meldung = meldung;
+    }
+  } else {
+    std::ostringstream protokoll;
+    ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz,
+                         protokoll, aufteilung);
+    verbund.senden(protokoll.str(), 0);
+  }
+  std::vector<uint64_t> fehlerhaft;
+  verbund.alleWerte(ergebnis.netzfehler ? 1 : 0, fehlerhaft);
+  for (const uint64_t f : fehlerhaft) ergebnis.netzfehler = ergebnis.netzfehler || f != 0;
+  return ergebnis;
+}
+
+}  // namespace
+
 Ladeergebnis netzVorbereiten(Simulation& sim) {
   sim.zeittakt = 0;
-  // Of a run shared by several processes the first writes the protocol; the
-  // others load their part with the same lines, which go nowhere.
-  Netzaufteilung aufteilung;
-  if (verteilt(sim.verbund)) aufteilung = {sim.verbund->rang(), sim.verbund->groesse()};
-  if (aufteilung.teil != 0) {
-    Nullstrom nirgends;
-    return nachDemLaden(sim, netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung,
-                                       sim.netz, nirgends, aufteilung));
-  }
+  if (verteilt(sim.verbund)) return nachDemLaden(sim, teilLaden(sim));
   // "protok.txt" is created empty before every load.
   std::ofstream protokoll;
   std::string meldung;
@@ -59,7 +95,7 @@ Ladeergebnis netzVorbereiten(Simulation& sim) {
     return fehler;
   }
   Ladeergebnis ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung,
-                                    sim.netz, protokoll, aufteilung);
+                                    sim.netz, protokoll);
   if (!protokollSchliessen(protokoll, meldung) && ergebnis.status == Ladestatus::ok) {
     ergebnis.status = Ladestatus::dateifehler;
     ergebnis.meldung = meldung;

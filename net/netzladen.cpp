@@ -28,8 +28,6 @@ namespace {
 // a word of 7 or more bytes never names a cell (names hold at most 6).
 constexpr std::size_t zielwortlaenge = 10;
 constexpr const char* zelleFehltText = "****Zelle fehlt****";
-// The place of a connection that this process does not keep.
-constexpr std::size_t keine = ~std::size_t{0};
 
 // The picture shift wraps around instead of overflowing; the state writer
 // subtracts it the same way, so a position always comes back unchanged.
@@ -83,6 +81,8 @@ class Lader {
   void zellwert(Zellfeld nr, T TZelle::*feld, T wert);
 
   void verbindungspass(std::string_view text);
+  void teilpass(std::string_view text);
+  void verbindungenLesen(std::string_view text, bool freigeben);
   std::size_t stretchWaehlen(std::string_view text);
   void verbindungszeile(std::string_view zeile);
   void verbindungsparameter(std::string_view zeile);
@@ -104,6 +104,11 @@ class Lader {
   bool block = false;
   std::size_t definierteZellen = 0;  // cell pass: cells whose line has been read
   int32_t aktZelle = -1;             // connection pass: the current cell, -1 before the first
+  int32_t zellenzaehler = 0;         // connection pass: the cells met so far
+  // A part of a shared net: where the lines of its stretch of cells begin
+  // and end in the text.
+  std::size_t stretchAnfang_ = 0;
+  std::size_t stretchEnde_ = 0;
   int protokollfehler = 0;           // errno of the first protocol line that could not be written
   Fuellstand zellstand[zellfelder];
   Fuellstand verbindungsstand[verbfelder];
@@ -296,16 +301,65 @@ void Lader::zellwert(Zellfeld nr, T TZelle::*feld, T wert) {
 // --- connection pass ------------------------------------------------------
 
 void Lader::verbindungspass(std::string_view text) {
-  Zeilenleser leser(text);
   block = false;
   aktZelle = -1;
-  int32_t zellenzaehler = 0;
+  zellenzaehler = 0;
+  if (aufteilung.teile > 1) {
+    teilpass(text);
+  } else {
+    verbindungenLesen(text, textFreigeben);
+  }
+  while (offenAnzahl > 0) aeltestesZielAufloesen();
+  for (int32_t c = zellenzaehler; c <= netz.zellenzahl; ++c)
+    netz.verbindungsstart[static_cast<std::size_t>(c)] = netz.verbindungen.size();
+}
+
+// The pass of one part of a shared net. The lines before the stretch of its
+// cells change nothing here: there is no connection yet that a default
+// could fill. Of the lines after it only those that fill defaults in (and
+// the cell lines that end a block) are kept, in a short copy, so that the
+// text can be given back before the stretch's columns grow.
+void Lader::teilpass(std::string_view text) {
+  std::string nachher;
+  Zeilenleser rest(text.substr(stretchEnde_));
+  for (std::string_view zeile; rest.naechsteNichtleere(zeile);) {
+    switch (zeile[0]) {
+      case 'z':
+        nachher += "z\n";
+        break;
+      case 'f':
+      case 'i':
+      case 'm':
+      case 'l':
+      case 'x':
+      case 'd':
+      case 'w':
+        nachher += zeile;
+        nachher += '\n';
+        break;
+      default:
+        break;
+    }
+  }
+  if (textFreigeben) {
+    seitenFreigeben(text.data(), text.data() + stretchAnfang_);
+    seitenFreigeben(text.data() + stretchEnde_, text.data() + text.size());
+  }
+  zellenzaehler = netz.eigeneVon;
+  verbindungenLesen(text.substr(stretchAnfang_, stretchEnde_ - stretchAnfang_), textFreigeben);
+  // The names waiting for their lookup point into the text.
+  while (offenAnzahl > 0) aeltestesZielAufloesen();
+  verbindungenLesen(nachher, false);
+}
+
+void Lader::verbindungenLesen(std::string_view text, bool freigeben) {
+  Zeilenleser leser(text);
   const char* freigegeben = text.data();
   for (std::string_view zeile; leser.naechsteNichtleere(zeile);) {
     // The peak of a load is the columns at their full size with the text
     // beside them; lines well behind the reader (beyond the few whose names
     // wait for their lookup) are not read again.
-    if (textFreigeben && leser.uebrig().data() - freigegeben > freigabeschritt) {
+    if (freigeben && leser.uebrig().data() - freigegeben > freigabeschritt) {
       freigegeben = seitenFreigeben(freigegeben, leser.uebrig().data() - freigabeabstand);
     }
     switch (zeile[0]) {
@@ -335,9 +389,6 @@ void Lader::verbindungspass(std::string_view text) {
         break;
     }
   }
-  while (offenAnzahl > 0) aeltestesZielAufloesen();
-  for (int32_t c = zellenzaehler; c <= netz.zellenzahl; ++c)
-    netz.verbindungsstart[static_cast<std::size_t>(c)] = netz.verbindungen.size();
 }
 
 // The stretch of cells whose connections this process keeps: the cells cut
@@ -346,6 +397,7 @@ void Lader::verbindungspass(std::string_view text) {
 // the connection lines of the stretch.
 std::size_t Lader::stretchWaehlen(std::string_view text) {
   std::vector<uint64_t> zeilen(static_cast<std::size_t>(netz.zellenzahl), 0);
+  std::vector<std::size_t> zellzeile(static_cast<std::size_t>(netz.zellenzahl) + 1, text.size());
   Zeilenleser leser(text);
   bool imBlock = false;
   int32_t zelle = -1;
@@ -353,7 +405,10 @@ std::size_t Lader::stretchWaehlen(std::string_view text) {
   for (std::string_view zeile; leser.naechsteNichtleere(zeile);) {
     if (zeile[0] == 'z') {
       imBlock = false;
-      if (zaehler < netz.zellenzahl) zelle = zaehler++;
+      if (zaehler < netz.zellenzahl) {
+        zelle = zaehler++;
+        zellzeile[static_cast<std::size_t>(zelle)] = static_cast<std::size_t>(zeile.data() - text.data());
+      }
     } else if (zeile[0] == 'f') {
       imBlock = true;
     } else if (zeile[0] == 'c' && !imBlock && zelle >= 0) {
@@ -377,6 +432,8 @@ std::size_t Lader::stretchWaehlen(std::string_view text) {
   };
   netz.eigeneVon = anfang(teil);
   netz.eigeneBis = anfang(teil + 1);
+  stretchAnfang_ = zellzeile[static_cast<std::size_t>(netz.eigeneVon)];
+  stretchEnde_ = zellzeile[static_cast<std::size_t>(netz.eigeneBis)];
   std::size_t eigene = 0;
   for (int32_t c = netz.eigeneVon; c < netz.eigeneBis; ++c) eigene += zeilen[static_cast<std::size_t>(c)];
   return eigene;
@@ -391,14 +448,12 @@ void Lader::verbindungszeile(std::string_view zeile) {
   bool fehler = false;
   double gewicht = naechsteReal(rest, fehler);
   int32_t verzoegerung = naechsteGanzzahl(rest, fehler);
-  // A connection of another process's stretch is read for the protocol only.
-  const bool eigen = netz.eigen(aktZelle);
   if (netz.nummernformat) {
     int32_t ziel = zielnummer(wort);
     if (ziel == netz.zellenzahl) zelleFehlt(zeile);
-    if (eigen) netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
+    netz.verbindungen.anhaengen(ziel, gewicht, verzoegerung);
   } else {
-    std::size_t verbindung = eigen ? netz.verbindungen.anhaengen(netz.zellenzahl, gewicht, verzoegerung) : keine;
+    std::size_t verbindung = netz.verbindungen.anhaengen(netz.zellenzahl, gewicht, verzoegerung);
     zielVormerken(verbindung, wort, zeile);
   }
 }
@@ -416,7 +471,7 @@ void Lader::aeltestesZielAufloesen() {
   const OffenesZiel& ziel = offen[offenAnfang];
   int32_t nummer = netz.suche(ziel.wort);
   if (nummer == netz.zellenzahl) zelleFehlt(ziel.zeile);
-  if (ziel.verbindung != keine) netz.verbindungen.ziel[ziel.verbindung] = nummer;
+  netz.verbindungen.ziel[ziel.verbindung] = nummer;
   offenAnfang = (offenAnfang + 1) % vorlauf;
   --offenAnzahl;
 }
