@@ -33,6 +33,8 @@ class Verbund {
   // From one process to one other, in the order sent.
   virtual void senden(const std::string& text, int32_t an) = 0;
   virtual void empfangen(std::string& text, int32_t von) = 0;
+  // Bytes this process has handed to the others so far.
+  virtual uint64_t gesendet() const { return 0; }
 };
 
 // Shared by more than one process.

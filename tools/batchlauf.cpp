@@ -126,6 +126,7 @@ struct Ergebnis {
   int64_t schritte = 0;
   double ladezeit = 0.0;
   double laufzeit = 0.0;
+  uint64_t gesendet = 0;  // of a shared run: the bytes this process handed on in the time steps
 };
 
 void zusammenfassen(const Batchoptionen& o, const Simulation& sim, const Kommandozeilenergebnis& kz, const Ergebnis& e,
@@ -138,7 +139,23 @@ void zusammenfassen(const Batchoptionen& o, const Simulation& sim, const Kommand
   if (o.statistik) {
     aus << "steps=" << e.schritte << " zeittakt=" << sim.zeittakt << std::setprecision(6) << " load_s=" << e.ladezeit
         << " run_s=" << e.laufzeit << std::setprecision(0) << " steps_per_s=" << rate << std::setprecision(1)
-        << " peak_rss_mb=" << spitzenspeicherMb() << " threads=" << sim.faeden.teile(sim.netz.zellenzahl) << '\n';
+        << " peak_rss_mb=" << spitzenspeicherMb() << " threads=" << sim.faeden.teile(sim.netz.zellenzahl);
+    if (verteilt(sim.verbund)) {
+      // Every process's peak (the first one's stands above), and the bytes
+      // all processes handed on per time step of the run.
+      std::vector<uint64_t> spitzen;
+      sim.verbund->alleWerte(static_cast<uint64_t>(spitzenspeicherMb() * 10.0), spitzen);
+      std::vector<uint64_t> bytes;
+      sim.verbund->alleWerte(e.gesendet, bytes);
+      uint64_t summe = 0;
+      for (const uint64_t b : bytes) summe += b;
+      aus << " processes=" << sim.verbund->groesse() << " peak_rss_mb_each=";
+      for (std::size_t r = 0; r < spitzen.size(); ++r)
+        aus << (r > 0 ? "," : "") << static_cast<double>(spitzen[r]) / 10.0;
+      aus << std::setprecision(0) << " exchanged_bytes_per_step="
+          << (e.schritte > 0 ? static_cast<double>(summe) / static_cast<double>(e.schritte) : 0.0);
+    }
+    aus << '\n';
   }
   aus << std::flush;
 }
@@ -408,10 +425,12 @@ int batchlauf(const Batchoptionen& optionen, std::ostream& aus, std::ostream& fe
   Ergebnis e;
   const auto geladenUm = Uhr::now();
   e.ladezeit = sekunden(beginn, geladenUm);
+  const uint64_t gesendetVorher = verteilt(verbund) ? verbund->gesendet() : 0;
   Lauf lauf(o, *sim, anzeige, spikes, haltepunkte, aus, fehler, fortschritt && erster);
   lauf.erklaerungenVormerken(std::move(wuensche));
   e.schritte = lauf.rechnen();
   e.laufzeit = sekunden(geladenUm, Uhr::now());
+  if (verteilt(verbund)) e.gesendet = verbund->gesendet() - gesendetVorher;
   const bool erklaert = sim->lauf.netzfehler || lauf.erklaeren();
   const bool ausgegeben = lauf.ausgeben();
   if (!ausgegeben) {

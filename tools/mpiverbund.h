@@ -26,7 +26,7 @@ class Mpiverbund : public Verbund {
   void empfangen(std::string& text, int32_t von) override;
 
   // Bytes this process has sent in collectives and messages.
-  uint64_t gesendet() const { return gesendet_; }
+  uint64_t gesendet() const override { return gesendet_; }
 
  private:
   MPI_Comm welt_ = MPI_COMM_NULL;
