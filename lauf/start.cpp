@@ -70,8 +70,8 @@ Ladeergebnis teilLaden(Simulation& sim) {
     }
   } else {
     std::ostringstream protokoll;
-    ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz,
-                         protokoll, aufteilung);
+    ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz, protokoll,
+                         aufteilung);
     verbund.senden(protokoll.str(), 0);
   }
   std::vector<uint64_t> fehlerhaft;
@@ -94,8 +94,8 @@ Ladeergebnis netzVorbereiten(Simulation& sim) {
     fehler.meldung = meldung;
     return fehler;
   }
-  Ladeergebnis ergebnis = netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung,
-                                    sim.netz, protokoll);
+  Ladeergebnis ergebnis =
+      netzladen(sim.param.netzdateiname, sim.param.xVerschiebung, sim.param.yVerschiebung, sim.netz, protokoll);
   if (!protokollSchliessen(protokoll, meldung) && ergebnis.status == Ladestatus::ok) {
     ergebnis.status = Ladestatus::dateifehler;
     ergebnis.meldung = meldung;

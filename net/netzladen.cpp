@@ -109,7 +109,7 @@ class Lader {
   // and end in the text.
   std::size_t stretchAnfang_ = 0;
   std::size_t stretchEnde_ = 0;
-  int protokollfehler = 0;           // errno of the first protocol line that could not be written
+  int protokollfehler = 0;  // errno of the first protocol line that could not be written
   Fuellstand zellstand[zellfelder];
   Fuellstand verbindungsstand[verbfelder];
 
@@ -172,8 +172,10 @@ Ladeergebnis Lader::laden(std::string_view text) {
     bool fehler = false;
     int32_t kopfzahl = naechsteGanzzahl(rest, fehler);
     if (kopfzahl != netz.zellenzahl) {
-      protokoll << "****Zellenzahl im Kopf (" << kopfzahl << ") passt nicht zu " << netz.zellenzahl
-                << " Zellzeilen****\n";
+      // Of a shared net the first part writes what concerns the whole.
+      if (aufteilung.teil == 0)
+        protokoll << "****Zellenzahl im Kopf (" << kopfzahl << ") passt nicht zu " << netz.zellenzahl
+                  << " Zellzeilen****\n";
       protokollPruefen();
       ergebnis.netzfehler = true;
     }

@@ -1,9 +1,9 @@
 #include "net/zustand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>

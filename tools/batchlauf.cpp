@@ -409,7 +409,9 @@ int batchlauf(const Batchoptionen& optionen, std::ostream& aus, std::ostream& fe
   }
   // Each file in turn; the message names the file and the reason.
   std::string meldung;
-  auto datei = [&](bool gelungen) { return stufen.weiter(gelungen ? 0 : exitDateifehler, "velkor-batch: " + meldung + "\n"); };
+  auto datei = [&](bool gelungen) {
+    return stufen.weiter(gelungen ? 0 : exitDateifehler, "velkor-batch: " + meldung + "\n");
+  };
   if (!datei(eingabeVorbereiten(*sim, meldung))) return stufen.status();
   if (!datei(!o.protokoll || anzeige.logstart(meldung))) return stufen.status();
   Spikeliste spikes;

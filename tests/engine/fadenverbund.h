@@ -18,8 +18,11 @@ namespace velkor::test {
 class Fadenrunde {
  public:
   explicit Fadenrunde(int32_t groesse)
-      : groesse(groesse), schranke(groesse), werte(static_cast<std::size_t>(groesse)),
-        bytes(static_cast<std::size_t>(groesse)), post(static_cast<std::size_t>(groesse * groesse)) {}
+      : groesse(groesse),
+        schranke(groesse),
+        werte(static_cast<std::size_t>(groesse)),
+        bytes(static_cast<std::size_t>(groesse)),
+        post(static_cast<std::size_t>(groesse * groesse)) {}
 
   const int32_t groesse;
   std::barrier<> schranke;

@@ -173,8 +173,8 @@ void vergleichen(const std::string& netztext, const std::string& eingabetext, co
     EXPECT_EQ(schnell.abbild, plain.abbild) << "seed " << seed << ", threads " << faeden;
   }
   for (const auto& [prozesse, faeden] : prozesszahlen) {
-    const Ergebnis geteilt = laufen(false, netz, eingabe, a,
-                                    dir.pfad() / ("prozesse" + std::to_string(prozesse)), faeden, prozesse);
+    const Ergebnis geteilt =
+        laufen(false, netz, eingabe, a, dir.pfad() / ("prozesse" + std::to_string(prozesse)), faeden, prozesse);
     const std::string wo = "seed " + std::to_string(seed) + ", " + std::to_string(prozesse) + " processes";
     EXPECT_EQ(geteilt.zustandsdatei, plain.zustandsdatei) << wo;
     EXPECT_EQ(geteilt.logdatei, plain.logdatei) << wo;
