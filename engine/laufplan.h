@@ -111,6 +111,7 @@ class Laufplan {
   std::vector<unsigned char> senden;
   std::vector<unsigned char> empfangen;
   std::vector<std::size_t> empfangsgrenzen;
+  std::vector<Buendel> buendel;
   // Phase 1: each cell of fensterzellen, at the same place, before ([0]) and
   // after ([1]) its own steps A and B in this pass, as far as the windowed
   // rule reads it; sized with the plan, filled before each walk. Picked by

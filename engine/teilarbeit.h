@@ -96,6 +96,13 @@ class Zielteilung {
   uint32_t proTeil_;
 };
 
+// The arrivals one process of a shared run handed on: `anzahl` of them from
+// `anfang` on (engine/verbund.h).
+struct Buendel {
+  const unsigned char* anfang = nullptr;
+  uint64_t anzahl = 0;
+};
+
 // One part's scratch, kept between time steps so that a step allocates nothing.
 struct alignas(64) Teilarbeit {
   // Phase 3: the accepted arrivals of this part's stretch, by target part,

@@ -110,6 +110,74 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
   }
 }
 
+// The arrivals one process hands on, as they stand in the bytes: an Ankunft
+// each, followed by its Lernwerte where the source learns.
+class Leser {
+ public:
+  explicit Leser(const unsigned char* p) : p_(p) {}
+  // The next arrival; `lern` is its Lernwerte when it has some.
+  Ankunft naechste(Lernwerte* lern) {
+    Ankunft a;
+    std::memcpy(&a, p_, sizeof a);
+    p_ += sizeof a;
+    if (!a.fest()) {
+      if (lern != nullptr) std::memcpy(lern, p_, sizeof(Lernwerte));
+      p_ += sizeof(Lernwerte);
+    }
+    return a;
+  }
+
+ private:
+  const unsigned char* p_;
+};
+
+// Applies the arrivals of one process's bytes whose target is one of the
+// cells [zielVon, zielBis), in their order. Those of this process (`eigen`)
+// name a connection kept here, and its learned weight is written back; of
+// the others' only the target changes. The targets are fetched some arrivals
+// ahead.
+void buendelAnwenden(Netz& netz, const Buendel& b, bool eigen, int32_t zielVon, int32_t zielBis,
+                     std::vector<int32_t>& nichtMehrFest) {
+  TZelle* zellen = netz.Zelltabelle.data();
+  double* const gewichte = netz.verbindungen.gewicht.data();
+  auto hier = [&](const Ankunft& a) { return a.ziel() >= zielVon && a.ziel() < zielBis; };
+  constexpr uint64_t voraus = 32;
+  Leser vorn(b.anfang);
+  uint64_t vorne = 0;
+  auto vorholen = [&] {
+    const Ankunft a = vorn.naechste(nullptr);
+    ++vorne;
+    if (hier(a)) __builtin_prefetch(zellen + a.ziel(), 1);
+  };
+  while (vorne < b.anzahl && vorne < voraus) vorholen();
+  Leser leser(b.anfang);
+  for (uint64_t i = 0; i < b.anzahl; ++i) {
+    if (vorne < b.anzahl) vorholen();
+    Lernwerte w{};
+    const Ankunft a = leser.naechste(&w);
+    if (!hier(a)) continue;
+    TZelle& ziel = zellen[a.ziel()];
+    double gewicht = a.gewicht;
+    if (!a.fest()) {
+      ankunftslernen(gewicht, w.lernschritt, w.maximalgewicht, a.verbraucht(), ziel);
+      if (eigen) gewichte[a.k()] = gewicht;
+    } else if (!std::isfinite(ziel.lernfaktor)) {
+      // The full rule; a non-finite factor can move the weight from now on.
+      // What a fixed weight means: no learning step, the maximum and the
+      // start weight equal to the weight.
+      if (eigen) {
+        nichtMehrFest.push_back(quelleVon(netz, a.k()));
+        ankunftslernen(netz, a.k(), ziel);
+        gewicht = gewichte[a.k()];
+      } else {
+        ankunftslernen(gewicht, nichtGegebenReal, gewicht, false, ziel);
+      }
+    }
+    ziel.potenzial = ziel.potenzial + gewicht;
+    if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
+  }
+}
+
 // A run shared by several processes: this process's accepted arrivals go to
 // every other one, preceded by the draws of its stretch, and every process
 // applies the arrivals of all stretches to its cells, stretch after stretch
@@ -117,7 +185,7 @@ void zieleAnwenden(Simulation& sim, int32_t teile, int32_t stuecke) {
 // of the walk. The weights learned at an arrival are written where the
 // connection is kept; the others compute them only for the potential.
 // Returns the draws of all stretches.
-uint64_t verteiltAnwenden(Simulation& sim, int32_t stuecke, uint64_t zuege) {
+uint64_t verteiltAnwenden(Simulation& sim, int32_t teile, int32_t stuecke, uint64_t zuege) {
   Laufplan& plan = sim.plan;
   Verbund& verbund = *sim.verbund;
   const auto q = static_cast<std::size_t>(stuecke);
@@ -155,45 +223,28 @@ uint64_t verteiltAnwenden(Simulation& sim, int32_t stuecke, uint64_t zuege) {
   std::vector<std::size_t>& grenzen = plan.empfangsgrenzen;
   verbund.alleBytes(eigen, alle, grenzen);
   const int32_t rang = verbund.rang();
+  const auto prozesse = static_cast<std::size_t>(verbund.groesse());
   uint64_t gesamt = 0;
-  TZelle* zellen = sim.netz.Zelltabelle.data();
-  for (int32_t r = 0; r < verbund.groesse(); ++r) {
-    const unsigned char* von = alle.data() + grenzen[static_cast<std::size_t>(r)];
+  std::vector<Buendel>& buendel = plan.buendel;
+  buendel.resize(prozesse);
+  for (std::size_t r = 0; r < prozesse; ++r) {
+    const unsigned char* von = alle.data() + grenzen[r];
     uint64_t z = 0;
-    uint64_t n = 0;
     std::memcpy(&z, von, 8);
-    std::memcpy(&n, von + 8, 8);
+    std::memcpy(&buendel[r].anzahl, von + 8, 8);
+    buendel[r].anfang = von + 16;
     gesamt += z;
-    if (r == rang) {
-      // The own lists as they stand, with the weights written back.
-      std::vector<int32_t>& nichtMehrFest = plan.teilarbeit[0].nichtMehrFest;
-      for (std::size_t s = 0; s < q; ++s) {
-        const Teilarbeit& t = plan.teilarbeit[s];
-        for (std::size_t zt = 0; zt < q; ++zt) anwenden(sim.netz, t.nachZiel[zt], t.lernNachZiel[zt], nichtMehrFest);
-      }
-      continue;
-    }
-    von += 16;
-    for (uint64_t i = 0; i < n; ++i) {
-      Ankunft a;
-      std::memcpy(&a, von, sizeof a);
-      von += sizeof a;
-      TZelle& ziel = zellen[a.ziel()];
-      double gewicht = a.gewicht;
-      if (!a.fest()) {
-        Lernwerte w{};
-        std::memcpy(&w, von, sizeof w);
-        von += sizeof w;
-        ankunftslernen(gewicht, w.lernschritt, w.maximalgewicht, a.verbraucht(), ziel);
-      } else if (!std::isfinite(ziel.lernfaktor)) {
-        // The full rule on what a fixed weight means: no learning step, the
-        // maximum and the start weight equal to the weight.
-        ankunftslernen(gewicht, nichtGegebenReal, gewicht, false, ziel);
-      }
-      ziel.potenzial = ziel.potenzial + gewicht;
-      if (ziel.potenzial <= -ziel.schwelle) ziel.potenzial = -ziel.schwelle;
-    }
   }
+  // Each thread takes the targets of its stretch of the table, from every
+  // process's arrivals in turn.
+  const int32_t zellenzahl = sim.netz.zellenzahl;
+  sim.faeden.verteilen(teile, teile, [&](int32_t t, int32_t) {
+    const auto zielVon = static_cast<int32_t>(int64_t{zellenzahl} * t / teile);
+    const auto zielBis = static_cast<int32_t>(int64_t{zellenzahl} * (t + 1) / teile);
+    std::vector<int32_t>& nichtMehrFest = plan.teilarbeit[static_cast<std::size_t>(t)].nichtMehrFest;
+    for (std::size_t r = 0; r < prozesse; ++r)
+      buendelAnwenden(sim.netz, buendel[r], static_cast<int32_t>(r) == rang, zielVon, zielBis, nichtMehrFest);
+  });
   for (const Teilarbeit& t : plan.teilarbeit) {
     for (const int32_t c : t.nichtMehrFest) plan.festeGewichte[static_cast<std::size_t>(c)] = 0;
   }
@@ -369,7 +420,7 @@ void weiterleitenNachPlanGeteilt(Simulation& sim, int32_t teile) {
   // The draws the countdown would have made, skipped as one.
   uint64_t zuege = 0;
   if (verteilt(sim.verbund)) {
-    zuege = verteiltAnwenden(sim, stuecke, e.weiter());
+    zuege = verteiltAnwenden(sim, teile, stuecke, e.weiter());
   } else {
     zieleAnwenden(sim, teile, stuecke);
     zuege = e.weiter();
@@ -429,7 +480,7 @@ void weiterleitenGezaehltGeteilt(Simulation& sim, int32_t teile) {
     zuege += t.zuege;
   }
   if (geteilt) {
-    zuege = verteiltAnwenden(sim, stuecke, zuege);
+    zuege = verteiltAnwenden(sim, teile, stuecke, zuege);
   } else {
     zieleAnwenden(sim, teile, stuecke);
   }
