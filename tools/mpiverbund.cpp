@@ -1,6 +1,8 @@
 #include "tools/mpiverbund.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <iostream>
 
@@ -65,7 +67,16 @@ void Mpiverbund::alleBytes(const std::vector<unsigned char>& eigen, std::vector<
 
 void Mpiverbund::verbreiten(std::string& text, int32_t von) {
   uint64_t laenge = text.size();
-  pruefen(MPI_Bcast(&laenge, 1, MPI_UINT64_T, von, welt_), "MPI_Bcast");
+  // A text may be long in coming (the status of a run that the first process
+  // makes alone): the others look for it every millisecond instead of
+  // keeping a core busy meanwhile.
+  MPI_Request anfrage = MPI_REQUEST_NULL;
+  pruefen(MPI_Ibcast(&laenge, 1, MPI_UINT64_T, von, welt_, &anfrage), "MPI_Ibcast");
+  for (int fertig = 0;;) {
+    pruefen(MPI_Test(&anfrage, &fertig, MPI_STATUS_IGNORE), "MPI_Test");
+    if (fertig != 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   text.resize(laenge);
   for (uint64_t a = 0; a < laenge; a += scheibe) {
     pruefen(MPI_Bcast(text.data() + a, static_cast<int>(std::min(scheibe, laenge - a)), MPI_CHAR, von, welt_),
