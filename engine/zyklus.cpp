@@ -6,11 +6,6 @@
 
 namespace velkor {
 
-namespace {
-// The pause's results go here, so the compiler cannot drop the loop.
-volatile double zeitlupeSenke = 0.0;
-}  // namespace
-
 int64_t zeitlupeRunden(int32_t zeitlupe) {
   // zeitlupe × 2000 as a signed 32-bit product: large values wrap around, and
   // a product that wraps below 0 means no pause at all.
@@ -22,7 +17,10 @@ void zeitlupePause(int32_t zeitlupe) {
   int64_t runden = zeitlupeRunden(zeitlupe);
   double summe = 0.0;
   for (int64_t k = 0; k < runden; ++k) summe += std::atan(static_cast<double>(k));
-  zeitlupeSenke = summe;
+  // The result goes to a volatile of its own, so the compiler cannot drop the
+  // loop, and simulations on threads of their own do not share it.
+  volatile double senke = summe;
+  (void)senke;
 }
 
 void einzelzyklus(Simulation& sim, Zyklusanzeige& anzeige) {
