@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "net/dateigrund.h"
+
 namespace velkor {
 
 std::string csvFeld(const std::string& name) {
@@ -20,7 +22,7 @@ bool Spikeliste::oeffnen(const std::string& datei, std::string& fehler) {
   errno = 0;
   datei_.reset(std::fopen(datei.c_str(), "wb"));
   if (!datei_) {
-    fehler = datei + ": " + std::strerror(errno != 0 ? errno : EIO);
+    fehler = dateifehler(datei, errno != 0 ? errno : EIO, "Schreibfehler");
     return false;
   }
   fehlernummer_ = 0;
@@ -49,7 +51,7 @@ bool Spikeliste::schliessen(std::string& fehler) {
   const bool geschlossen = std::fclose(datei_.release()) == 0;
   if (!geschlossen && fehlernummer_ == 0) fehlernummer_ = errno != 0 ? errno : EIO;
   if (fehlernummer_ == 0) return true;
-  fehler = name_ + ": " + std::strerror(fehlernummer_);
+  fehler = dateifehler(name_, fehlernummer_, "Schreibfehler");
   return false;
 }
 

@@ -3,14 +3,20 @@
 
 #include "lauf/bild.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 #include <QByteArray>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QString>
 
 #include "display/qt/qimagecanvas.h"
+#include "net/dateigrund.h"
 
 namespace velkor {
 
@@ -48,9 +54,28 @@ bool pngSpeichern(const Canvas& canvas, const std::string& datei, std::string& f
     fehler = datei + ": the canvas holds no picture";
     return false;
   }
-  QImageWriter schreiber(QString::fromStdString(datei), "png");
-  if (schreiber.write(bild->bild())) return true;
-  fehler = datei + ": " + schreiber.errorString().toStdString();
+  // Opened here, so that a failure is told as every file message is: the
+  // file and the system's reason.
+  errno = 0;
+  const int fd = ::open(datei.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    fehler = dateifehler(datei, errno);
+    return false;
+  }
+  QFile ziel;
+  if (!ziel.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    fehler = datei + ": " + ziel.errorString().toStdString();
+    return false;
+  }
+  QImageWriter schreiber(&ziel, "png");
+  errno = 0;
+  const bool geschrieben = schreiber.write(bild->bild()) && ziel.flush();
+  const int grund = errno;
+  ziel.close();
+  if (geschrieben) return true;
+  fehler =
+      grund != 0 ? dateifehler(datei, grund, "Schreibfehler") : datei + ": " + schreiber.errorString().toStdString();
   return false;
 }
 

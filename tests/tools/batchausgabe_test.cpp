@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -151,6 +152,25 @@ TEST_F(Batchbild, PngAllein) {
       0)
       << u.fehler;
   EXPECT_EQ(u.ausgaben(), (Namen{"gross.png", "protok.txt"})) << "--png alone writes no bild file";
+}
+
+TEST_F(Batchbild, DateifehlerDerSpikesUndDesPngInDerFormAllerDateimeldungen) {
+  // "<file>: <reason>", the reason in German, as for every other file.
+  const std::string d = std::filesystem::path(u.datei("x", "")).parent_path().string() + "/d";
+  std::filesystem::create_directories(d);
+  struct Fall {
+    const char* option;
+    std::string pfad;
+    std::string grund;
+  };
+  for (const Fall& f : {Fall{"--spikes", d, "Ist ein Verzeichnis"}, Fall{"--png", d, "Ist ein Verzeichnis"},
+                        Fall{"--spikes", d + "/fehlt/s.csv", "Datei oder Verzeichnis nicht gefunden"},
+                        Fall{"--png", d + "/fehlt/s.png", "Datei oder Verzeichnis nicht gefunden"},
+                        Fall{"--spikes", "/dev/full", "Kein Platz mehr auf dem Datentr\xc3\xa4ger"},
+                        Fall{"--png", "/dev/full", "Kein Platz mehr auf dem Datentr\xc3\xa4ger"}}) {
+    EXPECT_EQ(lernen({f.option, f.pfad}), 4) << f.option << ' ' << f.pfad;
+    EXPECT_EQ(u.fehler, "velkor-batch: " + f.pfad + ": " + f.grund + "\n") << f.option << ' ' << f.pfad;
+  }
 }
 
 TEST_F(Batchbild, NetzfehlerImBild) {
