@@ -61,6 +61,11 @@ const char* seitenFreigeben(const char* von, const char* bis) {
 #endif
 }
 
+// The lines of a connection's parameters and of the defaults that fill them in.
+bool verbindungsparameterzeile(char art) {
+  return art == 'i' || art == 'm' || art == 'l' || art == 'x' || art == 'd' || art == 'w';
+}
+
 class Lader {
  public:
   Lader(Netz& netz, std::ostream& protokoll, int32_t xVerschiebung, int32_t yVerschiebung)
@@ -325,22 +330,11 @@ void Lader::teilpass(std::string_view text) {
   std::string nachher;
   Zeilenleser rest(text.substr(stretchEnde_));
   for (std::string_view zeile; rest.naechsteNichtleere(zeile);) {
-    switch (zeile[0]) {
-      case 'z':
-        nachher += "z\n";
-        break;
-      case 'f':
-      case 'i':
-      case 'm':
-      case 'l':
-      case 'x':
-      case 'd':
-      case 'w':
-        nachher += zeile;
-        nachher += '\n';
-        break;
-      default:
-        break;
+    if (zeile[0] == 'z') {
+      nachher += "z\n";
+    } else if (zeile[0] == 'f' || verbindungsparameterzeile(zeile[0])) {
+      nachher += zeile;
+      nachher += '\n';
     }
   }
   if (textFreigeben) {
@@ -379,15 +373,8 @@ void Lader::verbindungenLesen(std::string_view text, bool freigeben) {
       case 'c':
         if (!block) verbindungszeile(zeile);
         break;
-      case 'i':
-      case 'm':
-      case 'l':
-      case 'x':
-      case 'd':
-      case 'w':
-        verbindungsparameter(zeile);
-        break;
       default:
+        if (verbindungsparameterzeile(zeile[0])) verbindungsparameter(zeile);
         break;
     }
   }
