@@ -273,6 +273,22 @@ TEST(Identitaet, FeuerndeZellenGleichDerReferenz) {
   for (uint32_t seed = 301; seed <= 306; ++seed) vergleichen(seed, 50, a);
 }
 
+TEST(Identitaet, DoppelteNamenImNummernformatGleichDerReferenz) {
+  // A numbered net needs no distinct names: a connection to a later cell of
+  // a name an earlier one bears too makes the state file numbered. On
+  // several processes that connection lies in another stretch than the first.
+  const std::string netz =
+      "$ 6\nz A\ns 1\nr 1\nc 1 0.6 0\nz B\ns 1\nr 1\nc 2 0.6 1\nz C\ns 1\nr 1\nc 3 0.6 1\n"
+      "z D\ns 1\nr 1\nc 4 0.6 1\nz E\ns 1\nr 1\nc 5 0.6 1\nz A\ns 1\nr 1\nc 0 0.6 1\n";
+  std::string eingabe;
+  for (int s = 0; s < 30; s += 5) eingabe += "A " + std::to_string(s) + "\n";
+  vergleichen(netz, eingabe + "\n.\n", {{100}, 1, 10});
+  // Without that connection the name form.
+  std::string ohne = netz;
+  ohne.replace(ohne.find("c 5 0.6 1"), 9, "c 4 0.6 1");
+  vergleichen(ohne, eingabe + "\n.\n", {{100}, 1, 10});
+}
+
 TEST(Identitaet, UnendlicherLernfaktorBewegtAuchFesteGewichte) {
   // T's learning factor runs off to -inf (growth form far above 1); from then
   // on an arrival over a plain excitatory connection computes w + 0 * -inf,
