@@ -160,8 +160,6 @@ struct Netz {
   // default (eigeneBis -1) it holds them all.
   int32_t eigeneVon = 0;
   int32_t eigeneBis = -1;
-  bool ganz() const { return eigeneBis < 0; }
-  bool eigen(int32_t zelle) const { return ganz() || (zelle >= eigeneVon && zelle < eigeneBis); }
 
   Listenfolge listenfolge;
 
