@@ -277,7 +277,12 @@ def main():
             offen = bool(vorsatz)
             eigene = dict(umgebung, **fall.umgebung)
             if offen:
-                eigene["HOME"] = fallordner  # Open MPI as nobody needs a home it may write
+                # Open MPI as nobody needs a home and a temporary folder it may write.
+                eigene["HOME"] = fallordner
+                frei = os.path.join(fallordner, "tmp")
+                os.makedirs(frei)
+                os.chmod(frei, 0o1777)
+                eigene["TMPDIR"] = frei
             ausser = set()  # the files laid out too: a run must leave them as they were
             ein_ordner = os.path.join(fallordner, "einzeln")
             anlegen(ein_ordner, fall, offen)
