@@ -234,16 +234,10 @@ def anlegen(ordner, fall, offen_fuer_alle):
 
 def main():
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    p.add_argument("--mpi", default=os.environ.get("VELKOR_BATCH_MPI"))
-    p.add_argument("--batch", default=os.environ.get("VELKOR_BATCH"))
-    p.add_argument("--mpirun", default=os.environ.get("VELKOR_MPIRUN", "mpirun"))
+    vergleich.programmoptionen(p)
     p.add_argument("--prozesse", type=int, default=3)
     p.add_argument("--zeitgrenze", type=float, default=60.0, help="seconds per run (default 60)")
     p.add_argument("--nur", nargs="*", help="only the cases whose name contains one of these texts")
-    p.add_argument("--ohne-prozessstatus", action="store_true",
-                   help="do not require every process to end with the same status")
-    p.add_argument("--standard-pml", action="store_true",
-                   help="leave Open MPI's choice of point-to-point layer (UCX where present)")
     p.add_argument("--streng", action="store_true",
                    help="count velkor-batch's own departures from the README as failures")
     a = p.parse_args()

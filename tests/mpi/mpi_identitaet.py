@@ -494,11 +494,7 @@ def pruefen(fall, a, basis, zaehler):
 
 def main():
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    p.add_argument("--mpi", default=os.environ.get("VELKOR_BATCH_MPI"),
-                   help="the MPI program (default: $VELKOR_BATCH_MPI)")
-    p.add_argument("--batch", default=os.environ.get("VELKOR_BATCH"),
-                   help="velkor-batch (default: $VELKOR_BATCH)")
-    p.add_argument("--mpirun", default=os.environ.get("VELKOR_MPIRUN", "mpirun"))
+    vergleich.programmoptionen(p)
     p.add_argument("--netze", type=int, default=200, help="random nets (default 200)")
     p.add_argument("--seed", type=int, default=1)
     p.add_argument("--nur", type=int, nargs="*", help="only these net numbers")
@@ -508,10 +504,6 @@ def main():
     p.add_argument("--arbeit", help="folder for the working directories (default: a temporary one)")
     p.add_argument("--behalten-bei-fehler", action="store_true",
                    help="keep the working directories of a net that failed")
-    p.add_argument("--ohne-prozessstatus", action="store_true",
-                   help="do not require every process to end with the same status")
-    p.add_argument("--standard-pml", action="store_true",
-                   help="leave Open MPI's choice of point-to-point layer (UCX where present)")
     p.add_argument("--liste", action="store_true", help="print the nets and their runs, run nothing")
     a = p.parse_args()
     if not a.liste and (not a.mpi or not a.batch):

@@ -228,3 +228,14 @@ def mpi_umgebung(standard_pml: bool) -> dict:
     if not standard_pml:
         umgebung.setdefault("OMPI_MCA_pml", "ob1")
     return umgebung
+
+
+def programmoptionen(p):
+    """The options both scripts share: the programs, and how the MPI runs are made."""
+    p.add_argument("--mpi", default=os.environ.get("VELKOR_BATCH_MPI"), help="velkor-batch-mpi")
+    p.add_argument("--batch", default=os.environ.get("VELKOR_BATCH"), help="velkor-batch")
+    p.add_argument("--mpirun", default=os.environ.get("VELKOR_MPIRUN", "mpirun"))
+    p.add_argument("--ohne-prozessstatus", action="store_true",
+                   help="do not require every process to end with the same status")
+    p.add_argument("--standard-pml", action="store_true",
+                   help="leave Open MPI's choice of point-to-point layer (UCX where present)")
